@@ -1,0 +1,85 @@
+// Key and track records of the keyframe animation. They are part of the scene data handed to
+// plug-ins, so their field order and widths are fixed. Position, scale and rotation tracks carry
+// the evaluation routine chosen by prepare(); a plug-in evaluates them through that pointer and so
+// runs the engine's own evaluation code.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "anim/Quat.h"
+
+struct VectorKey {
+    float frame;
+    float bias, tension, continuity, easeFrom, easeTo;
+    float value[3];
+    float inTangent[3];
+    float outTangent[3];
+};
+
+struct RotationKey {
+    float frame;
+    float angle;
+    float axis[3];
+    float bias, tension, continuity, easeFrom, easeTo;
+    std::int32_t turns;
+    Quat orientation;
+    Quat inControl;
+    Quat outControl;
+};
+
+struct ScalarKey {
+    float frame;
+    float value;
+    float bias, tension, continuity, easeFrom, easeTo;
+};
+
+struct VectorTrack;
+struct RotationTrack;
+using VectorEvaluator = void (*)(VectorTrack& track, float frame, float out[3]);
+using RotationEvaluator = void (*)(RotationTrack& track, float frame, Quat& out);
+
+struct VectorTrack {
+    std::int32_t flags = 0;
+    float firstFrame = 0.0f;
+    float lastFrame = 0.0f;
+    std::int32_t keyCount = 0;
+    VectorEvaluator evaluator = nullptr;
+    std::vector<VectorKey> keys;
+    std::int32_t cursor = 0;  // index of the key that began the last evaluated segment
+
+    void addKey(const VectorKey& key);
+    void prepare();
+    // Must not be called while keyCount is 0.
+    void evaluate(float frame, float out[3]) { evaluator(*this, frame, out); }
+};
+
+struct RotationTrack {
+    std::int32_t flags = 0;
+    float firstFrame = 0.0f;
+    float lastFrame = 0.0f;
+    std::int32_t keyCount = 0;
+    RotationEvaluator evaluator = nullptr;
+    std::vector<RotationKey> keys;
+    std::int32_t cursor = 0;
+
+    void addKey(const RotationKey& key);
+    void prepare();
+    void evaluate(float frame, Quat& out) { evaluator(*this, frame, out); }
+};
+
+struct ScalarTrack {
+    std::int32_t flags = 0;
+    float firstFrame = 0.0f;
+    float lastFrame = 0.0f;
+    std::int32_t keyCount = 0;
+    std::vector<ScalarKey> keys;
+    std::int32_t cursor = 0;
+
+    void addKey(const ScalarKey& key);
+    void prepare();
+};
+
+// The fixed scalar routine. It is defined inline so the plug-in carries its own copy, as it does
+// for every scalar track it evaluates. Must not be called while keyCount is 0.
+float evaluateScalar(ScalarTrack& track, float frame);
