@@ -80,6 +80,6 @@ struct ScalarTrack {
     void prepare();
 };
 
-// The fixed scalar routine. It is defined inline so the plug-in carries its own copy, as it does
-// for every scalar track it evaluates. Must not be called while keyCount is 0.
+// The fixed scalar routine (linear between keys). It lives in the shared library, so the plug-in
+// carries its own copy of it. Must not be called while keyCount is 0.
 float evaluateScalar(ScalarTrack& track, float frame);
