@@ -8,7 +8,8 @@ find_package(Threads REQUIRED)
 find_path(STB_INCLUDE_DIR stb/stb_image.h PATHS /usr/include REQUIRED)
 
 quorvel_glob(ENGINE_SOURCES engine plugin shell font music
-  platform/d3d8 platform/gl platform/d3dx8/texture platform/audio platform/text platform/dialog)
+  platform/d3d8 platform/gl platform/d3dx8/texture platform/audio platform/text platform/dialog
+  platform/window platform/time)
 if(ENGINE_SOURCES)
   add_library(quorvel_engine STATIC ${ENGINE_SOURCES})
   target_compile_options(quorvel_engine PRIVATE ${QUORVEL_WARNINGS})
