@@ -22,7 +22,7 @@ struct RotationKey {
     float angle;
     float axis[3];
     float bias, tension, continuity, easeFrom, easeTo;
-    std::int32_t turns;
+    std::int32_t turns;  // whole turns split off angle by prepare(); 0 on keys not yet prepared
     Quat orientation;
     Quat inControl;
     Quat outControl;
@@ -81,5 +81,5 @@ struct ScalarTrack {
 };
 
 // The fixed scalar routine (linear between keys). It lives in the shared library, so the plug-in
-// carries its own copy of it. Must not be called while keyCount is 0.
+// carries its own copy of it. A track without keys gives 0 (nothing is read).
 float evaluateScalar(ScalarTrack& track, float frame);

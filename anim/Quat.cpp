@@ -1,0 +1,60 @@
+// Quaternion arithmetic of the keyframe animation. Every operation builds its result in a local
+// before returning, so callers may pass the same object as input and output.
+#include "anim/Quat.h"
+
+#include <cmath>
+
+#include "anim/AnimConstants.h"
+
+Quat quatFromAxisAngle(float angle, float ax, float ay, float az) {
+    // The axis is taken as given; rotation keys store unnormalised axes on purpose.
+    const float h = angle * 0.5f;
+    const float s = std::sin(h);
+    return {s * ax, s * ay, s * az, std::cos(h)};
+}
+
+Quat quatMul(const Quat& a, const Quat& b) {
+    return {a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y,
+            a.w * b.y + a.y * b.w + a.z * b.x - a.x * b.z,
+            a.w * b.z + a.z * b.w + a.x * b.y - a.y * b.x,
+            a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z};
+}
+
+Quat quatExp(const Quat& v) {
+    const float theta = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+    const float s = std::sin(theta);
+    const float w = std::cos(theta);
+    if (std::fabs(s) < anim::kSlerpThreshold) return {v.x, v.y, v.z, w};
+    const float f = s / theta;
+    return {v.x * f, v.y * f, v.z * f, w};
+}
+
+Quat quatScale(float s, const Quat& q) { return {s * q.x, s * q.y, s * q.z, s * q.w}; }
+
+Quat quatAdd(const Quat& a, const Quat& b) { return {a.x + b.x, a.y + b.y, a.z + b.z, a.w + b.w}; }
+
+float quatDot(const Quat& a, const Quat& b) { return a.x * b.x + a.y * b.y + a.z * b.z + a.w * b.w; }
+
+Quat quatNormalize(const Quat& q) {
+    float length = std::sqrt(quatDot(q, q));
+    if (length == 0.0f) length = 1.0f;
+    const float inv = 1.0f / length;
+    return quatScale(inv, q);
+}
+
+Quat quatSlerp(const Quat& a, const Quat& b, float t) {
+    // No hemisphere test: keys are joined along the arc their signs give, which is what lets
+    // the rotation routines spin the long way round on purpose.
+    const float cosTheta = quatDot(a, b);
+    float wa = 1.0f - t;
+    float wb = t;
+    if (cosTheta >= -1.0f && cosTheta <= 1.0f) {
+        const float theta = std::acos(cosTheta);
+        if (!(theta < anim::kSlerpThreshold)) {
+            const float sinTheta = std::sin(theta);
+            wa = std::sin((1.0f - t) * theta) / sinTheta;
+            wb = std::sin(t * theta) / sinTheta;
+        }
+    }
+    return quatNormalize(quatAdd(quatScale(wa, a), quatScale(wb, b)));
+}
