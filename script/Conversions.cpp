@@ -1,0 +1,71 @@
+#include "script/Conversions.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+std::int32_t decimalInteger(const char* text) {
+    if (!text) return 0;
+    const char* p = text;
+    while (isSpace(*p)) ++p;
+    bool negative = false;
+    if (*p == '+' || *p == '-') negative = (*p++ == '-');
+    std::uint32_t value = 0;
+    while (isDigit(*p)) value = value * 10u + static_cast<std::uint32_t>(*p++ - '0');
+    if (negative) value = 0u - value;
+    return static_cast<std::int32_t>(value);
+}
+
+double decimalReal(const char* text) {
+    if (!text) return 0.0;
+    const char* p = text;
+    while (isSpace(*p)) ++p;
+    bool negative = false;
+    if (*p == '+' || *p == '-') negative = (*p++ == '-');
+
+    // Find the longest prefix that is a decimal number: digits, optional fraction, and an
+    // exponent only when it has digits.
+    const char* start = p;
+    const char* q = p;
+    size_t digits = 0;
+    while (isDigit(*q)) ++q, ++digits;
+    if (*q == '.') {
+        ++q;
+        while (isDigit(*q)) ++q, ++digits;
+    }
+    if (digits == 0) return 0.0;
+    const char* end = q;
+    if (*q == 'e' || *q == 'E') {
+        const char* e = q + 1;
+        if (*e == '+' || *e == '-') ++e;
+        if (isDigit(*e)) {
+            while (isDigit(*e)) ++e;
+            end = e;
+        }
+    }
+
+    double value = 0.0;
+    auto result = std::from_chars(start, end, value, std::chars_format::general);
+    if (result.ec == std::errc::result_out_of_range) {
+        // Either too large or too small for a double; tell them apart by the exponent's sign.
+        bool tiny = false;
+        for (const char* c = start; c < end; ++c) {
+            if ((*c == 'e' || *c == 'E') && c + 1 < end && c[1] == '-') tiny = true;
+        }
+        value = tiny ? 0.0 : HUGE_VAL;
+    }
+    return negative ? -value : value;
+}
+
+std::string formatFixed6(double value) {
+    char buffer[512];
+    auto result = std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::fixed, 6);
+    if (result.ec != std::errc()) return "0.000000";
+    return std::string(buffer, result.ptr);
+}

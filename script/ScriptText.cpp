@@ -1,0 +1,225 @@
+#include "script/ScriptText.h"
+
+#include <cstdarg>
+#include <cstring>
+#include <utility>
+
+#include "platform/win/FileNames.h"
+#include "script/Conversions.h"
+#include "script/Reports.h"
+
+namespace {
+
+// Formats a reader's keyword the way every reader does: into 256 zero-filled bytes, cut at 255.
+struct Keyword {
+    char text[256] = {};
+    Keyword(const char* format, va_list args) { std::vsnprintf(text, sizeof(text), format, args); }
+};
+
+bool matches(const std::string& token, const char* keyword, size_t keywordLength) {
+    return token.size() == keywordLength && std::memcmp(token.data(), keyword, keywordLength) == 0;
+}
+
+// Collects tokens: flush() appends the pending token when it is not empty.
+class Tokenizer {
+public:
+    explicit Tokenizer(ScriptText& target) : target_(target) {}
+
+    // Feeds one byte of input.
+    void feed(char c) {
+        if (inComment_) {
+            if (c == '\n') {
+                inComment_ = false;
+                flush();
+            }
+            return;
+        }
+        switch (c) {
+            case '#':
+                inComment_ = true;
+                break;
+            case '\n':
+            case ' ':
+            case '\t':
+            case '"':
+                flush();
+                break;
+            case '{':
+            case '}':
+            case ';':
+                flush();
+                target_.appendToken(std::string(1, c));
+                break;
+            default:
+                pending_.push_back(c);
+                break;
+        }
+    }
+
+    // End of input: a token still being collected is kept, so a file need not end with a line
+    // break; a token before an unterminated comment is kept too.
+    void finish() { flush(); }
+
+private:
+    void flush() {
+        if (!pending_.empty()) {
+            target_.appendToken(pending_);
+            pending_.clear();
+        }
+    }
+
+    ScriptText& target_;
+    std::string pending_;
+    bool inComment_ = false;
+};
+
+}  // namespace
+
+ScriptText::~ScriptText() {
+    closeFile();
+    delete[] first;
+}
+
+bool ScriptText::openFile(const char* path) {
+    closeFile();
+    if (!path) return false;
+    // Read-only access is all tokenizing needs; a write-protected show must still load.
+    const std::string resolved = quorvel::platform::resolveFileName(path);
+    file = std::fopen(resolved.c_str(), "rb");
+    return file != nullptr;
+}
+
+void ScriptText::tokenize() {
+    if (!file) return;
+    Tokenizer tokenizer(*this);
+    // Text mode as Windows reads it: a carriage return directly before a line feed is dropped;
+    // any other carriage return is an ordinary byte. Every byte value, 0xFF included, is data.
+    int c;
+    while ((c = std::getc(file)) != EOF) {
+        if (c == '\r') {
+            int next = std::getc(file);
+            if (next == '\n') {
+                c = '\n';
+            } else if (next != EOF) {
+                std::ungetc(next, file);
+            }
+        }
+        tokenizer.feed(static_cast<char>(c));
+    }
+    tokenizer.finish();
+}
+
+void ScriptText::tokenizeText(const char* data, std::size_t length) {
+    Tokenizer tokenizer(*this);
+    for (std::size_t i = 0; i < length; ++i) {
+        char c = data[i];
+        if (c == '\r' && i + 1 < length && data[i + 1] == '\n') continue;
+        tokenizer.feed(c);
+    }
+    tokenizer.finish();
+}
+
+void ScriptText::closeFile() {
+    if (file) {
+        std::fclose(file);
+        file = nullptr;
+    }
+}
+
+void ScriptText::grow() {
+    // 4 slots first, then capacity + capacity / 4 + 1: 4, 6, 8, 11, 14, 18, 23, 29, ...
+    const std::int32_t newCapacity = capacity == 0 ? 4 : capacity + capacity / 4 + 1;
+    std::string* storage = new std::string[static_cast<size_t>(newCapacity)];
+    const std::int32_t used = size();
+    for (std::int32_t i = 0; i < used; ++i) storage[i] = std::move(first[i]);
+    delete[] first;
+    first = storage;
+    last = storage + used;
+    capacity = newCapacity;
+}
+
+void ScriptText::appendToken(const std::string& token) {
+    if (size() == capacity) grow();
+    *last = token;
+    ++last;
+}
+
+std::int32_t ScriptText::findMatch(std::int32_t n, const char* keyword) const {
+    const size_t length = std::strlen(keyword);
+    std::int32_t counter = 0;
+    for (std::int32_t j = 0; j < size(); ++j) {
+        if (!matches(first[j], keyword, length)) continue;
+        if (counter == n) return j;
+        ++counter;
+    }
+    return -1;
+}
+
+std::int32_t ScriptText::countOf(const char* format, ...) const {
+    va_list args;
+    va_start(args, format);
+    Keyword keyword(format, args);
+    va_end(args);
+    const size_t length = std::strlen(keyword.text);
+    std::int32_t count = 0;
+    for (std::int32_t j = 0; j < size(); ++j) {
+        if (matches(first[j], keyword.text, length)) ++count;
+    }
+    return count;
+}
+
+std::int32_t ScriptText::indexOf(std::int32_t n, const char* format, ...) const {
+    va_list args;
+    va_start(args, format);
+    Keyword keyword(format, args);
+    va_end(args);
+    std::int32_t j = findMatch(n, keyword.text);
+    if (j < 0) reportParseError("can't get index for %s", keyword.text);
+    return j;
+}
+
+const char* ScriptText::textAfter(std::int32_t n, std::int32_t k, const char* format, ...) const {
+    va_list args;
+    va_start(args, format);
+    Keyword keyword(format, args);
+    va_end(args);
+    std::int32_t j = findMatch(n, keyword.text);
+    const std::int64_t target = static_cast<std::int64_t>(j) + 1 + k;
+    if (j < 0 || target < 0 || target >= size()) {
+        reportParseError("text not found after %s", keyword.text);
+        return nullptr;
+    }
+    return first[target].c_str();
+}
+
+std::int32_t ScriptText::integerAfter(std::int32_t n, std::int32_t k, const char* format, ...) const {
+    va_list args;
+    va_start(args, format);
+    Keyword keyword(format, args);
+    va_end(args);
+    std::int32_t j = findMatch(n, keyword.text);
+    if (j < 0) {
+        reportParseError("integer not found after %s", keyword.text);
+        return -1;
+    }
+    const std::int64_t target = static_cast<std::int64_t>(j) + 1 + k;
+    if (target < 0 || target >= size()) {
+        reportParseError("integer not joo found after %s", keyword.text);
+        return -1;
+    }
+    return decimalInteger(first[target].c_str());
+}
+
+float ScriptText::floatAfter(std::int32_t n, std::int32_t k, const char* format, ...) const {
+    va_list args;
+    va_start(args, format);
+    Keyword keyword(format, args);
+    va_end(args);
+    std::int32_t j = findMatch(n, keyword.text);
+    const std::int64_t target = static_cast<std::int64_t>(j) + 1 + k;
+    if (j < 0 || target < 0 || target >= size()) {
+        reportParseError("float not found after %s", keyword.text);
+        return -1.0f;
+    }
+    return static_cast<float>(decimalReal(first[target].c_str()));
+}

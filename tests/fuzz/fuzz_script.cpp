@@ -1,0 +1,33 @@
+// Feeds arbitrary bytes through the tokenizer, the timeline parser and the keyword readers.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "engine/Timeline.h"
+#include "platform/win/TestSinks.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static bool quiet = [] {
+        quorvel::platform::setMessageBoxSink([](const std::string&, const std::string&) {});
+        quorvel::platform::setDebugOutputSink([](const std::string&) {});
+        return true;
+    }();
+    (void)quiet;
+
+    ScriptText script;
+    script.tokenizeText(reinterpret_cast<const char*>(data), size);
+    auto layers = std::make_unique<Layer[]>(LayerCount);
+    parseTimelineTokens(script, layers.get());
+
+    // The header readers run over the same list after the timeline.
+    if (script.countOf("@starttime")) script.floatAfter(0, 0, "@starttime");
+    if (script.countOf("@bgcolor")) script.integerAfter(0, 0, "@bgcolor");
+    for (int i = 0; i < script.countOf("@loadimage"); ++i) {
+        script.textAfter(i, 0, "@loadimage");
+        script.textAfter(i, 2, "@loadimage");
+    }
+    for (int l = 0; l < LayerCount; ++l) {
+        for (int e = 0; e < layers[l].eventCount; ++e) layers[l].events[e].params.countOf("time");
+    }
+    return 0;
+}
