@@ -1,0 +1,197 @@
+// The keyframer section of a 3D Studio file: node chunks naming the objects they animate, their
+// hierarchy ids, pivots and tracks of keys.
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/win/Win32.h"
+#include "scene/SceneReader.h"
+
+namespace {
+
+// Node tags: what the next node header does with its name.
+constexpr std::int32_t kTagSpotlight = 3;
+constexpr std::int32_t kTagCameraTarget = 4;
+constexpr std::int32_t kTagLookUp = 5;
+
+// frame (4) and spline flags (2) come before every key's value.
+constexpr std::uint64_t kKeyHeadBytes = 6;
+
+void debugValue(const char* format, float value) {
+    char line[256];
+    std::snprintf(line, sizeof line, format, static_cast<double>(value));
+    OutputDebugStringA(line);
+}
+
+// Never reserve more keys than the chunk's remaining bytes could hold.
+template <class Track>
+void reserveKeys(Track& track, std::int32_t count, std::uint64_t remaining, std::uint64_t valueBytes) {
+    const std::uint64_t fit = remaining / (kKeyHeadBytes + valueBytes);
+    track.keys.reserve(track.keys.size() +
+                       std::min<std::uint64_t>(static_cast<std::uint64_t>(count), fit));
+}
+
+}  // namespace
+
+void SceneReader::readNodeHeader() {
+    const std::string nodeName = readString();
+    if (nodeTag == kTagCameraTarget) {
+        auto* target = new SceneNode(NodeType::CameraTarget, nodeName);
+        cameraTargets.push_back(target);
+        roots.push_back(target);
+        currentTarget = currentNode = target;
+    } else if (nodeTag == kTagSpotlight) {
+        auto* spotlight = new SceneNode(NodeType::Spotlight, nodeName);
+        spotlights.push_back(spotlight);
+        roots.push_back(spotlight);
+        currentSpotlight = currentNode = spotlight;
+    } else {
+        currentNode = findNode(nodeName);
+        if (!currentNode) {
+            auto* dummy = new SceneNode(NodeType::Dummy, nodeName);
+            dummies.push_back(dummy);
+            roots.push_back(dummy);
+            currentDummy = currentNode = dummy;
+        }
+    }
+    std::uint16_t flags1, flags2;
+    std::int16_t parent;
+    if (file.readU16(flags1) && file.readU16(flags2) && file.readI16(parent))
+        currentNode->parentId = parent;
+    currentNode->nodeId = nodeId;
+    nodeTag = kTagLookUp;
+}
+
+void SceneReader::readInstanceName() {
+    nodeTag = kTagLookUp;
+    std::string instanceName = readString();
+    if (currentDummy) currentDummy->name = std::move(instanceName);
+}
+
+void SceneReader::readPivot() {
+    if (currentNode) readPoint(currentNode->pivot);
+}
+
+bool SceneReader::readKeyHeader(KeySpline& spline) {
+    spline = KeySpline{};
+    std::uint16_t flags;
+    if (!file.readU16(flags)) return false;
+    static const char* const kLabels[5] = {"T: ", "C: ", "B: ", "EASE TO: ", "EASE FROM: "};
+    float* const slots[5] = {&spline.tension, &spline.continuity, &spline.bias, &spline.easeTo,
+                             &spline.easeFrom};
+    for (int bit = 0; bit < 16; ++bit) {
+        if (!(flags & (1u << bit))) continue;
+        OutputDebugStringA("KEY:\n");
+        float value;
+        if (!file.readFloat(value)) return false;
+        if (bit < 5) *slots[bit] = value;
+        OutputDebugStringA(bit < 5 ? kLabels[bit] : "UNKOWN: ");
+        debugValue("data %f\n", value);
+    }
+    return true;
+}
+
+std::int32_t SceneReader::readTrackHeader(std::int32_t& flags) {
+    std::uint16_t trackFlags;
+    if (!file.readU16(trackFlags)) return 0;
+    flags = trackFlags;
+    file.skip(8);
+    std::int32_t count;
+    if (!file.readI32(count)) return 0;
+    return count;
+}
+
+// Each track reader reads at most `count` keys and stops at the end of the chunk, keeping only
+// complete keys; the track is prepared once afterwards, also when it has no keys. Keys are
+// appended to any already there, so a node named twice keeps the keys of both.
+
+namespace {
+
+template <class Key>
+void applySpline(Key& key, std::uint32_t frame, const SceneReader::KeySpline& spline) {
+    key.frame = static_cast<float>(frame);
+    key.tension = spline.tension;
+    key.continuity = spline.continuity;
+    key.bias = spline.bias;
+    key.easeTo = spline.easeTo;
+    key.easeFrom = spline.easeFrom;
+}
+
+}  // namespace
+
+void SceneReader::readPositionTrack(VectorTrack& track) {
+    const std::int32_t count = readTrackHeader(track.flags);
+    reserveKeys(track, count, file.remaining(), 12);
+    for (std::int32_t i = 0; i < count; ++i) {
+        std::uint32_t frame;
+        KeySpline spline;
+        D3DVECTOR value;
+        if (!file.readU32(frame) || !readKeyHeader(spline) || !readPoint(value)) break;
+        VectorKey key{};
+        applySpline(key, frame, spline);
+        key.value[0] = value.x;
+        key.value[1] = value.y;
+        key.value[2] = value.z;
+        track.addKey(key);
+    }
+    track.prepare();
+}
+
+void SceneReader::readScaleTrack(VectorTrack& track) {
+    const std::int32_t count = readTrackHeader(track.flags);
+    reserveKeys(track, count, file.remaining(), 12);
+    for (std::int32_t i = 0; i < count; ++i) {
+        std::uint32_t frame;
+        KeySpline spline;
+        float x, y, z;
+        if (!file.readU32(frame) || !readKeyHeader(spline) || !file.readFloat(x) ||
+            !file.readFloat(y) || !file.readFloat(z))
+            break;
+        VectorKey key{};
+        applySpline(key, frame, spline);
+        // Scale factors change axes like points do, but keep their size.
+        key.value[0] = x;
+        key.value[1] = z;
+        key.value[2] = y;
+        track.addKey(key);
+    }
+    track.prepare();
+}
+
+void SceneReader::readRotationTrack(RotationTrack& track) {
+    const std::int32_t count = readTrackHeader(track.flags);
+    reserveKeys(track, count, file.remaining(), 16);
+    for (std::int32_t i = 0; i < count; ++i) {
+        std::uint32_t frame;
+        KeySpline spline;
+        float angle, x, y, z;
+        if (!file.readU32(frame) || !readKeyHeader(spline) || !file.readFloat(angle) ||
+            !file.readFloat(x) || !file.readFloat(y) || !file.readFloat(z))
+            break;
+        RotationKey key{};
+        applySpline(key, frame, spline);
+        key.angle = angle;
+        key.axis[0] = z;
+        key.axis[1] = x;
+        key.axis[2] = y;
+        track.addKey(key);
+    }
+    track.prepare();
+}
+
+void SceneReader::readScalarTrack(ScalarTrack& track, bool negate) {
+    const std::int32_t count = readTrackHeader(track.flags);
+    reserveKeys(track, count, file.remaining(), 4);
+    for (std::int32_t i = 0; i < count; ++i) {
+        std::uint32_t frame;
+        KeySpline spline;
+        float value;
+        if (!file.readU32(frame) || !readKeyHeader(spline) || !file.readFloat(value)) break;
+        ScalarKey key{};
+        applySpline(key, frame, spline);
+        // Roll turns the other way in a left-handed space.
+        key.value = negate ? -value : value;
+        if (negate) debugValue("%f ROLL\n", key.value);
+        track.addKey(key);
+    }
+    track.prepare();
+}
