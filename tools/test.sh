@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Sets up everything and runs the whole test suite twice: a Release build, and a build with
+# AddressSanitizer and UndefinedBehaviorSanitizer. Usage: bash tools/test.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+jobs=$(nproc)
+
+bash tools/install-deps.sh
+
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:detect_odr_violation=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
+
+status=0
+run_suite() {
+  local name=$1; shift
+  echo "== $name: configure and build"
+  # Each step returns on failure by itself: errexit does not apply inside a function whose
+  # status is tested by the caller.
+  cmake -S . -B "build/$name" -G Ninja "$@" > "build/$name.configure.log" 2>&1 \
+    || { cat "build/$name.configure.log"; return 1; }
+  cmake --build "build/$name" -j"$jobs" || return 1
+  echo "== $name: tests"
+  ctest --test-dir "build/$name" --output-on-failure -j"$jobs" --timeout 600 || return 1
+}
+
+mkdir -p build
+run_suite release -DCMAKE_BUILD_TYPE=Release || status=1
+run_suite sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 -DQUORVEL_SANITIZE=ON \
+  -DQUORVEL_BENCH=OFF || status=1
+exit $status
