@@ -19,7 +19,10 @@ for target in build/fuzz/tests/fuzz/fuzz_*; do
   corpus="build/fuzz/corpus-$name"
   mkdir -p "$corpus"
   echo "== $name: fuzzing for ${budget}s"
-  "$target" -max_total_time="$budget" -max_len=65536 -rss_limit_mb=2048 -print_final_stats=1 \
+  dict=tests/fuzz/${name#fuzz_}.dict
+  dict_arg=()
+  [ -f "$dict" ] && dict_arg=(-dict="$dict")
+  "$target" "${dict_arg[@]}" -max_total_time="$budget" -max_len=65536 -rss_limit_mb=2048 -print_final_stats=1 \
     "$corpus" 2>&1 | tail -n 12
   # libFuzzer exits non-zero on a crash, leak or sanitizer report; pipefail carries it here.
 done
