@@ -1,0 +1,26 @@
+// What the engine does with one layer of the timeline over a run: create its effects, hand them
+// the device, pick the live event each frame, draw, and take everything down again. The engine
+// applies each operation to layers 0 to 59 in order.
+#pragma once
+
+#include "engine/Timeline.h"
+#include "plugin/Effect.h"
+
+class EffectHost;
+
+// For each committed event: create its effect by class name, then let it read its parameters.
+// Fails as soon as an effect cannot be created or ParseParams fails.
+HRESULT createEffects(Layer& layer, EffectHost& host);
+// Init for each committed event that has an effect; the first failure is returned.
+HRESULT initEffects(Layer& layer, EngineServices* services);
+// The per-frame step at demo time t: update the live event, or stop it when its interval was
+// left and start the first committed event that is live at t.
+HRESULT advance(Layer& layer, EngineServices* services, float t);
+// Render of the live effect; only for active layers.
+void draw(Layer& layer, EngineServices* services);
+// Leaves the live event (Stop); only for active layers.
+void deactivate(Layer& layer);
+// DestroyDeviceObjects for each committed event with an effect; stops at the first failure.
+HRESULT deleteEffectDeviceObjects(Layer& layer);
+// Shutdown for each committed event with an effect; stops at the first failure.
+HRESULT cleanUpEffects(Layer& layer);
