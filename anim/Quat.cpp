@@ -51,7 +51,9 @@ Quat quatSlerp(const Quat& a, const Quat& b, float t) {
     if (cosTheta >= -1.0f && cosTheta <= 1.0f) {
         const float theta = std::acos(cosTheta);
         if (!(theta < anim::kSlerpThreshold)) {
-            const float sinTheta = std::sin(theta);
+            // sin(acos c) = sqrt(1 - c^2), taken in double so that small angles keep their digits.
+            const double c = cosTheta;
+            const float sinTheta = static_cast<float>(std::sqrt(1.0 - c * c));
             wa = std::sin((1.0f - t) * theta) / sinTheta;
             wb = std::sin(t * theta) / sinTheta;
         }
