@@ -1,0 +1,56 @@
+// Loading the images effects may use: the "@loadimage" lines and the maps of scene materials.
+#include "engine/DemoEngine.h"
+#include "script/Reports.h"
+
+HRESULT DemoEngine::loadImages() {
+    for (int i = 0; i < script.countOf("@loadimage"); ++i) {
+        const char* name = script.textAfter(i, 0, "@loadimage");
+        if (!name) return E_FAIL;  // the reader has said what is missing
+        const char* next = script.textAfter(i, 1, "@loadimage");
+        if (next && std::string(next) == "alpha") {
+            const char* alphaName = script.textAfter(i, 2, "@loadimage");
+            if (!alphaName || !images.LoadImageWithAlpha(name, alphaName, false)) {
+                reportError("Couldn't load %s or %s", name, alphaName ? alphaName : "");
+                return E_FAIL;
+            }
+        } else if (!images.LoadImage(name, false)) {
+            reportError("Couldn't load %s", name);
+            return E_FAIL;
+        }
+    }
+
+    for (int i = 0; i < script.countOf("@loadscene"); ++i) {
+        const char* sceneName = script.textAfter(i, 0, "@loadscene");
+        if (!sceneName) return E_FAIL;
+        HRESULT hr = loadMaterialMaps(sceneName);
+        if (FAILED(hr)) return hr;
+    }
+    return S_OK;
+}
+
+HRESULT DemoEngine::loadMaterialMaps(const char* sceneName) {
+    Scene* scene = scenes.findScene(sceneName);
+    if (!scene) return E_FAIL;
+    for (const Material* material : scene->materials) {
+        const std::string& texture = material->textureMap;
+        const std::string& opacity = material->opacityMap;
+        if (!texture.empty() && !opacity.empty()) {
+            // The texture carries the opacity map as its alpha.
+            if (!images.LoadImageWithAlpha(texture.c_str(), opacity.c_str(), true)) {
+                reportError("Couldn't load %s or %s", texture.c_str(), opacity.c_str());
+                return E_FAIL;
+            }
+        } else if (!opacity.empty()) {
+            if (!images.LoadImageWithAlpha(opacity.c_str(), opacity.c_str(), true)) {
+                reportError("Couldn't load %s", opacity.c_str());
+                return E_FAIL;
+            }
+        } else if (!texture.empty()) {
+            if (!images.LoadImage(texture.c_str(), true)) {
+                reportError("Couldn't load %s", texture.c_str());
+                return E_FAIL;
+            }
+        }
+    }
+    return S_OK;
+}
