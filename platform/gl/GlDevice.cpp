@@ -1,0 +1,487 @@
+// GlDevice: creation, presentation parameters, render targets, Reset, Present, loss and
+// resource creation. State setters are in GlDeviceState.cpp, drawing in GlDeviceDraw.cpp.
+#include "platform/gl/GlDevice.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include <SDL2/SDL.h>
+
+#include "platform/gl/GlDirect3D.h"
+#include "platform/gl/GlFormats.h"
+#include "platform/gl/GlResources.h"
+
+namespace quorvel::gl {
+
+namespace {
+
+SDL_Window* sdlWindow(void* w) { return static_cast<SDL_Window*>(w); }
+
+// Makes the GL context for the window; the reference device asks Mesa for its software
+// rasteriser, which is read when the context's driver is loaded.
+SDL_GLContext createContext(SDL_Window* window, D3DDEVTYPE type) {
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    if (type != D3DDEVTYPE_REF) return SDL_GL_CreateContext(window);
+    const char* previous = std::getenv("LIBGL_ALWAYS_SOFTWARE");
+    const std::string saved = previous ? previous : "";
+    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+    SDL_GLContext context = SDL_GL_CreateContext(window);
+    if (previous)
+        setenv("LIBGL_ALWAYS_SOFTWARE", saved.c_str(), 1);
+    else
+        unsetenv("LIBGL_ALWAYS_SOFTWARE");
+    return context;
+}
+
+}  // namespace
+
+GlDevice::GlDevice(GlDirect3D* direct3d, UINT adapter, D3DDEVTYPE type, HWND focusWindow, DWORD behaviorFlags)
+    : direct3d_(direct3d), adapter_(adapter), type_(type), focusWindow_(focusWindow), behaviorFlags_(behaviorFlags) {
+    direct3d_->AddRef();
+}
+
+GlDevice::~GlDevice() {
+    if (context_) {
+        SDL_GL_MakeCurrent(sdlWindow(window_), context_);
+        unbindAll();
+        for (auto& [token, block] : stateBlocks_) releaseStateBlock(*block);
+        stateBlocks_.clear();
+        if (recording_) releaseStateBlock(*recording_);
+        recording_.reset();
+        for (auto& [key, program] : programs_) glDeleteProgram(program.program);
+        destroyRenderTargets();
+        glDeleteSamplers(static_cast<GLsizei>(samplers_.size()), samplers_.data());
+        glDeleteVertexArrays(1, &vertexArray_);
+        glDeleteBuffers(1, &userVertexBuffer_);
+        SDL_GL_MakeCurrent(sdlWindow(window_), nullptr);
+        SDL_GL_DeleteContext(context_);
+    }
+    direct3d_->Release();
+}
+
+HRESULT GlDevice::create(GlDirect3D* direct3d, UINT adapter, D3DDEVTYPE type, HWND focusWindow,
+                         DWORD behaviorFlags, D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice8** device) {
+    *device = nullptr;
+    const DWORD processing = behaviorFlags & (D3DCREATE_SOFTWARE_VERTEXPROCESSING |
+                                              D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_MIXED_VERTEXPROCESSING);
+    // Exactly one vertex processing mode, as Direct3D demands.
+    if (processing != D3DCREATE_SOFTWARE_VERTEXPROCESSING && processing != D3DCREATE_HARDWARE_VERTEXPROCESSING &&
+        processing != D3DCREATE_MIXED_VERTEXPROCESSING)
+        return D3DERR_INVALIDCALL;
+    auto* d = new GlDevice(direct3d, adapter, type, focusWindow, behaviorFlags);
+    const HRESULT hr = d->initialise(*parameters);
+    if (FAILED(hr)) {
+        d->Release();
+        return hr;
+    }
+    *parameters = d->parameters_;
+    *device = d;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::initialise(const D3DPRESENT_PARAMETERS& requested) {
+    window_ = requested.hDeviceWindow ? requested.hDeviceWindow : focusWindow_;
+    if (!window_) return D3DERR_INVALIDCALL;
+    if (!(SDL_GetWindowFlags(sdlWindow(window_)) & SDL_WINDOW_OPENGL)) return D3DERR_NOTAVAILABLE;
+    D3DPRESENT_PARAMETERS p = requested;
+    HRESULT hr = applyPresentParameters(p);
+    if (FAILED(hr)) return hr;
+    context_ = createContext(sdlWindow(window_), type_);
+    if (!context_) {
+        std::fprintf(stderr, "quorvel: OpenGL 3.3 context failed: %s\n", SDL_GetError());
+        return D3DERR_NOTAVAILABLE;
+    }
+    SDL_GL_MakeCurrent(sdlWindow(window_), context_);
+    parameters_ = p;
+    setUpGlDefaults();
+    if (!createRenderTargets()) return D3DERR_OUTOFVIDEOMEMORY;
+    SDL_GL_SetSwapInterval(!p.Windowed && p.FullScreen_PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE ? 1 : 0);
+    resetState();
+    return D3D_OK;
+}
+
+// Validates the parameters, fills in what Direct3D fills in (window size, desktop format) and
+// puts the window into the asked mode.
+HRESULT GlDevice::applyPresentParameters(D3DPRESENT_PARAMETERS& p) {
+    SDL_Window* window = sdlWindow(window_);
+    if (p.BackBufferCount > 1 || p.SwapEffect < D3DSWAPEFFECT_DISCARD || p.SwapEffect > D3DSWAPEFFECT_COPY_VSYNC)
+        return D3DERR_INVALIDCALL;
+    if (p.EnableAutoDepthStencil && depthStencilFormat(p.AutoDepthStencilFormat) == 0) return D3DERR_INVALIDCALL;
+    if (p.MultiSampleType != D3DMULTISAMPLE_NONE &&
+        FAILED(direct3d_->CheckDeviceMultiSampleType(adapter_, type_, p.BackBufferFormat == D3DFMT_UNKNOWN
+                                                                           ? D3DFMT_X8R8G8B8
+                                                                           : p.BackBufferFormat,
+                                                     p.Windowed, p.MultiSampleType)))
+        return D3DERR_INVALIDCALL;
+    p.BackBufferCount = 1;
+    if (p.Windowed) {
+        D3DDISPLAYMODE desktop;
+        if (FAILED(direct3d_->GetAdapterDisplayMode(adapter_, &desktop))) return D3DERR_NOTAVAILABLE;
+        if (p.BackBufferFormat == D3DFMT_UNKNOWN) p.BackBufferFormat = desktop.Format;
+        if (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) SDL_SetWindowFullscreen(window, 0);
+        int w = 0, h = 0;
+        SDL_GL_GetDrawableSize(window, &w, &h);
+        if (p.BackBufferWidth == 0) p.BackBufferWidth = w > 0 ? static_cast<UINT>(w) : 1;
+        if (p.BackBufferHeight == 0) p.BackBufferHeight = h > 0 ? static_cast<UINT>(h) : 1;
+    } else {
+        if (p.BackBufferWidth == 0 || p.BackBufferHeight == 0) return D3DERR_INVALIDCALL;
+        SDL_DisplayMode wanted{};
+        wanted.w = static_cast<int>(p.BackBufferWidth);
+        wanted.h = static_cast<int>(p.BackBufferHeight);
+        wanted.refresh_rate = static_cast<int>(p.FullScreen_RefreshRateInHz);
+        SDL_DisplayMode closest;
+        if (!SDL_GetClosestDisplayMode(static_cast<int>(adapter_), &wanted, &closest)) return D3DERR_NOTAVAILABLE;
+        SDL_SetWindowDisplayMode(window, &closest);
+        if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0) return D3DERR_NOTAVAILABLE;
+    }
+    if (renderTargetFormat(p.BackBufferFormat) == 0) return D3DERR_INVALIDCALL;
+    return D3D_OK;
+}
+
+void GlDevice::setUpGlDefaults() {
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    // Flat shading takes the first vertex's colour, as Direct3D does.
+    glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
+    // Rows run top to bottom in our framebuffer, which turns Direct3D's clockwise screen
+    // winding into GL's counter-clockwise: front faces are GL_CCW.
+    glFrontFace(GL_CCW);
+    glGenVertexArrays(1, &vertexArray_);
+    glBindVertexArray(vertexArray_);
+    glGenBuffers(1, &userVertexBuffer_);
+    glGenSamplers(static_cast<GLsizei>(samplers_.size()), samplers_.data());
+    for (DWORD s = 0; s < kStageCount; ++s) glBindSampler(s, samplers_[s]);
+}
+
+bool GlDevice::createRenderTargets() {
+    const GLsizei w = static_cast<GLsizei>(parameters_.BackBufferWidth);
+    const GLsizei h = static_cast<GLsizei>(parameters_.BackBufferHeight);
+    const GLsizei samples = parameters_.MultiSampleType == D3DMULTISAMPLE_NONE
+                                ? 0
+                                : static_cast<GLsizei>(parameters_.MultiSampleType);
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    glGenFramebuffers(1, &framebuffer_);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    glGenRenderbuffers(1, &colourBuffer_);
+    glBindRenderbuffer(GL_RENDERBUFFER, colourBuffer_);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, renderTargetFormat(parameters_.BackBufferFormat), w, h);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colourBuffer_);
+    if (parameters_.EnableAutoDepthStencil) {
+        const GLenum depthFormat = depthStencilFormat(parameters_.AutoDepthStencilFormat);
+        glGenRenderbuffers(1, &depthBuffer_);
+        glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer_);
+        glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, depthFormat, w, h);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER,
+                                  depthFormat == GL_DEPTH24_STENCIL8 ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT,
+                                  GL_RENDERBUFFER, depthBuffer_);
+    }
+    bool ok = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (ok && samples > 0) {
+        // Multisampled pictures are resolved here before they are shown or read.
+        glGenFramebuffers(1, &resolveFramebuffer_);
+        glBindFramebuffer(GL_FRAMEBUFFER, resolveFramebuffer_);
+        glGenRenderbuffers(1, &resolveColour_);
+        glBindRenderbuffer(GL_RENDERBUFFER, resolveColour_);
+        glRenderbufferStorage(GL_RENDERBUFFER, renderTargetFormat(parameters_.BackBufferFormat), w, h);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, resolveColour_);
+        ok = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    if (ok) {
+        glDisable(GL_SCISSOR_TEST);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glDepthMask(GL_TRUE);
+        glClearColor(0, 0, 0, 1);
+        glClearDepth(1.0);
+        glClearStencil(0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        pipelineDirty_ = true;
+    }
+    return ok && glGetError() == GL_NO_ERROR;
+}
+
+void GlDevice::destroyRenderTargets() {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    GLuint framebuffers[] = {framebuffer_, resolveFramebuffer_};
+    GLuint renderbuffers[] = {colourBuffer_, depthBuffer_, resolveColour_};
+    glDeleteFramebuffers(2, framebuffers);
+    glDeleteRenderbuffers(3, renderbuffers);
+    framebuffer_ = resolveFramebuffer_ = colourBuffer_ = depthBuffer_ = resolveColour_ = 0;
+}
+
+void GlDevice::resetState() {
+    state_ = defaultDeviceState(parameters_.BackBufferWidth, parameters_.BackBufferHeight,
+                                parameters_.EnableAutoDepthStencil != FALSE);
+    keyDirty_ = pipelineDirty_ = derivedTransformsDirty_ = lightsDirty_ = true;
+    samplerDirty_.fill(true);
+    textureBindingDirty_.fill(true);
+    ++transformVersion_;
+    ++materialVersion_;
+    ++lightVersion_;
+    ++miscVersion_;
+    layoutBuffer_ = 0;
+    layoutOffset_ = -1;
+    inScene_ = false;
+}
+
+void GlDevice::unbindAll() {
+    for (DWORD s = 0; s < kStageCount; ++s) setTextureBinding(s, nullptr);
+    setStreamBinding(nullptr, 0);
+    setIndexBinding(nullptr, 0);
+}
+
+void GlDevice::resourceCreated(D3DPOOL pool) {
+    if (pool == D3DPOOL_DEFAULT) ++defaultPoolResources_;
+}
+
+void GlDevice::resourceReleased(D3DPOOL pool) {
+    if (pool == D3DPOOL_DEFAULT && defaultPoolResources_ > 0) --defaultPoolResources_;
+}
+
+ULONG GlDevice::AddRef() { return ++refs_; }
+
+ULONG GlDevice::Release() {
+    if (refs_ == 0) return 0;
+    const ULONG n = --refs_;
+    if (n == 0) delete this;
+    return n;
+}
+
+void GlDevice::updateLossState() {
+    if (parameters_.Windowed) {
+        loss_ = Loss::None;
+        return;
+    }
+    const Uint32 flags = SDL_GetWindowFlags(sdlWindow(window_));
+    const bool focused = (flags & SDL_WINDOW_INPUT_FOCUS) != 0;
+    if (focused) hadFocus_ = true;
+    // A window that never had focus (no window manager) is not counted as unfocused.
+    const bool away = (flags & SDL_WINDOW_MINIMIZED) || (hadFocus_ && !focused);
+    if (away)
+        loss_ = Loss::Lost;
+    else if (loss_ == Loss::Lost)
+        loss_ = Loss::NeedsReset;
+}
+
+HRESULT GlDevice::TestCooperativeLevel() {
+    updateLossState();
+    switch (loss_) {
+    case Loss::Lost: return D3DERR_DEVICELOST;
+    case Loss::NeedsReset: return D3DERR_DEVICENOTRESET;
+    default: return D3D_OK;
+    }
+}
+
+UINT GlDevice::GetAvailableTextureMem() { return 256u * 1024u * 1024u; }
+
+HRESULT GlDevice::GetDirect3D(IDirect3D8** direct3d) {
+    if (!direct3d) return D3DERR_INVALIDCALL;
+    direct3d_->AddRef();
+    *direct3d = direct3d_;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::GetDeviceCaps(D3DCAPS8* caps) { return direct3d_->GetDeviceCaps(adapter_, type_, caps); }
+
+HRESULT GlDevice::GetDisplayMode(D3DDISPLAYMODE* mode) { return direct3d_->GetAdapterDisplayMode(adapter_, mode); }
+
+HRESULT GlDevice::GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* parameters) {
+    if (!parameters) return D3DERR_INVALIDCALL;
+    *parameters = {adapter_, type_, focusWindow_, behaviorFlags_};
+    return D3D_OK;
+}
+
+// The device cursor is the system cursor; its position follows the mouse by itself.
+void GlDevice::SetCursorPosition(int, int, DWORD) {}
+
+BOOL GlDevice::ShowCursor(BOOL show) {
+    const int previous = SDL_ShowCursor(SDL_QUERY);
+    SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+    return previous == SDL_ENABLE ? TRUE : FALSE;
+}
+
+HRESULT GlDevice::Reset(D3DPRESENT_PARAMETERS* parameters) {
+    if (!parameters) return D3DERR_INVALIDCALL;
+    // Default-pool resources do not survive a reset; the application must release them first.
+    if (defaultPoolResources_ > 0) return D3DERR_INVALIDCALL;
+    D3DPRESENT_PARAMETERS p = *parameters;
+    if (!p.hDeviceWindow) p.hDeviceWindow = window_;
+    if (p.hDeviceWindow != window_) return D3DERR_INVALIDCALL;
+    const HRESULT hr = applyPresentParameters(p);
+    if (FAILED(hr)) return hr;
+    SDL_GL_MakeCurrent(sdlWindow(window_), context_);
+    unbindAll();
+    destroyRenderTargets();
+    parameters_ = p;
+    if (!createRenderTargets()) return D3DERR_OUTOFVIDEOMEMORY;
+    SDL_GL_SetSwapInterval(!p.Windowed && p.FullScreen_PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE ? 1 : 0);
+    resetState();
+    loss_ = Loss::None;
+    hadFocus_ = false;
+    *parameters = p;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const void*) {
+    updateLossState();
+    if (loss_ != Loss::None) return D3DERR_DEVICELOST;
+    const GLint w = static_cast<GLint>(parameters_.BackBufferWidth);
+    const GLint h = static_cast<GLint>(parameters_.BackBufferHeight);
+    GLuint source = framebuffer_;
+    glDisable(GL_SCISSOR_TEST);
+    if (resolveFramebuffer_) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolveFramebuffer_);
+        glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        source = resolveFramebuffer_;
+    }
+    int ww = 0, wh = 0;
+    SDL_GL_GetDrawableSize(sdlWindow(window_), &ww, &wh);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    // Our rows run top to bottom; the window's run bottom to top. The back buffer is stretched
+    // to the window's client area, as Direct3D does in a window.
+    const bool sameSize = ww == w && wh == h;
+    glBlitFramebuffer(0, 0, w, h, 0, wh, ww, 0, GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
+    SDL_GL_SwapWindow(sdlWindow(window_));
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    pipelineDirty_ = true;  // the scissor test was switched off
+    return D3D_OK;
+}
+
+bool GlDevice::readBackBuffer(std::vector<std::uint8_t>& rgba) {
+    const GLint w = static_cast<GLint>(parameters_.BackBufferWidth);
+    const GLint h = static_cast<GLint>(parameters_.BackBufferHeight);
+    rgba.assign(static_cast<size_t>(w) * static_cast<size_t>(h) * 4, 0);
+    GLuint source = framebuffer_;
+    if (resolveFramebuffer_) {
+        glDisable(GL_SCISSOR_TEST);
+        pipelineDirty_ = true;
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolveFramebuffer_);
+        glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        source = resolveFramebuffer_;
+    }
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
+    glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    return glGetError() == GL_NO_ERROR;
+}
+
+HRESULT GlDevice::GetBackBuffer(UINT index, D3DBACKBUFFER_TYPE, IDirect3DSurface8** backBuffer) {
+    if (!backBuffer || index != 0) return D3DERR_INVALIDCALL;
+    *backBuffer = new GlBackBuffer(this);
+    return D3D_OK;
+}
+
+HRESULT GlDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                IDirect3DTexture8** texture) {
+    if (!texture) return D3DERR_INVALIDCALL;
+    *texture = nullptr;
+    if (width == 0 || height == 0 || !isTextureFormat(format) || (usage & D3DUSAGE_RENDERTARGET) ||
+        pool == D3DPOOL_SCRATCH)
+        return D3DERR_INVALIDCALL;
+    D3DCAPS8 caps;
+    GetDeviceCaps(&caps);
+    if (width > caps.MaxTextureWidth || height > caps.MaxTextureHeight) return D3DERR_INVALIDCALL;
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    auto* t = new GlTexture(this, width, height, levels, usage, format, pool);
+    if (!t->valid()) {
+        t->Release();
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    *texture = t;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                                     IDirect3DVertexBuffer8** vertexBuffer) {
+    if (!vertexBuffer) return D3DERR_INVALIDCALL;
+    *vertexBuffer = nullptr;
+    if (length == 0 || pool == D3DPOOL_SCRATCH) return D3DERR_INVALIDCALL;
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    auto* b = new GlVertexBuffer(this, length, usage, fvf, pool);
+    if (!b->valid()) {
+        b->Release();
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    *vertexBuffer = b;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                    IDirect3DIndexBuffer8** indexBuffer) {
+    if (!indexBuffer) return D3DERR_INVALIDCALL;
+    *indexBuffer = nullptr;
+    // 16-bit indices only: the device reports MaxVertexIndex 0xFFFF.
+    if (length == 0 || format != D3DFMT_INDEX16 || pool == D3DPOOL_SCRATCH) return D3DERR_INVALIDCALL;
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    auto* b = new GlIndexBuffer(this, length, usage, format, pool);
+    if (!b->valid()) {
+        b->Release();
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    *indexBuffer = b;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::BeginScene() {
+    if (inScene_) return D3DERR_INVALIDCALL;
+    inScene_ = true;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::EndScene() {
+    if (!inScene_) return D3DERR_INVALIDCALL;
+    inScene_ = false;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::Clear(DWORD rectCount, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z, DWORD stencil) {
+    if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !parameters_.EnableAutoDepthStencil)
+        return D3DERR_INVALIDCALL;
+    if ((flags & D3DCLEAR_STENCIL) && parameters_.AutoDepthStencilFormat != D3DFMT_D24S8) flags &= ~D3DCLEAR_STENCIL;
+    if (rectCount > 0 && !rects) return D3DERR_INVALIDCALL;
+    GLbitfield mask = 0;
+    if (flags & D3DCLEAR_TARGET) mask |= GL_COLOR_BUFFER_BIT;
+    if (flags & D3DCLEAR_ZBUFFER) mask |= GL_DEPTH_BUFFER_BIT;
+    if (flags & D3DCLEAR_STENCIL) mask |= GL_STENCIL_BUFFER_BIT;
+    if (!mask) return D3D_OK;
+    glClearColor(((colour >> 16) & 0xFF) / 255.0f, ((colour >> 8) & 0xFF) / 255.0f, (colour & 0xFF) / 255.0f,
+                 ((colour >> 24) & 0xFF) / 255.0f);
+    glClearDepth(z < 0.0f ? 0.0 : (z > 1.0f ? 1.0 : z));
+    glClearStencil(static_cast<GLint>(stencil));
+    // Clears ignore the write masks of the render states.
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDepthMask(GL_TRUE);
+    glStencilMask(0xFFFFFFFFu);
+    pipelineDirty_ = true;
+    // Clearing covers the viewport, or the given rectangles inside it.
+    const D3DVIEWPORT8& vp = state_.viewport;
+    const LONG vx1 = static_cast<LONG>(vp.X), vy1 = static_cast<LONG>(vp.Y);
+    const LONG vx2 = static_cast<LONG>(vp.X + vp.Width), vy2 = static_cast<LONG>(vp.Y + vp.Height);
+    glEnable(GL_SCISSOR_TEST);
+    auto clearRect = [&](LONG x1, LONG y1, LONG x2, LONG y2) {
+        x1 = std::max(x1, vx1);
+        y1 = std::max(y1, vy1);
+        x2 = std::min(x2, vx2);
+        y2 = std::min(y2, vy2);
+        if (x1 >= x2 || y1 >= y2) return;
+        glScissor(x1, y1, x2 - x1, y2 - y1);
+        glClear(mask);
+    };
+    if (rectCount == 0)
+        clearRect(vx1, vy1, vx2, vy2);
+    else
+        for (DWORD i = 0; i < rectCount; ++i) clearRect(rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2);
+    return D3D_OK;
+}
+
+}  // namespace quorvel::gl
