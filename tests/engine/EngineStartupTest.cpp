@@ -1,0 +1,192 @@
+// Start-up from the script: header commands, plug-ins, scenes and effect creation, and the
+// clean-up after a start-up that stopped half-way.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/DemoEngine.h"
+#include "platform/win/Win32.h"
+#include "support/CapturedReports.h"
+#include "support/TempDir.h"
+
+using quorvel::testing::CapturedReports;
+using quorvel::testing::TempDir;
+
+namespace {
+
+const std::string PluginA = std::string(TEST_PLUGIN_DIR) + "/test_effects_a.so";
+
+// Runs each test inside a fresh show folder, with the recording plug-in's log attached.
+class EngineStartup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char buffer[4096];
+        ASSERT_NE(getcwd(buffer, sizeof(buffer)), nullptr);
+        previousDir_ = buffer;
+        ASSERT_EQ(chdir(show_.path().c_str()), 0);
+        library_ = LoadLibraryA(PluginA.c_str());
+        ASSERT_NE(library_, nullptr);
+        using SetLog = void (*)(std::vector<std::string>*);
+        reinterpret_cast<SetLog>(GetProcAddress(library_, "SetRecordingLog"))(&calls);
+    }
+    void TearDown() override {
+        engine.reset();
+        using SetLog = void (*)(std::vector<std::string>*);
+        reinterpret_cast<SetLog>(GetProcAddress(library_, "SetRecordingLog"))(nullptr);
+        FreeLibrary(library_);
+        ASSERT_EQ(chdir(previousDir_.c_str()), 0);
+    }
+
+    HRESULT start(const std::string& script) {
+        show_.write("data/vantro.jpg", script);
+        return engine->onStartup();
+    }
+
+    std::vector<std::string> boxTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& box : reports.boxes) texts.push_back(box.text);
+        return texts;
+    }
+
+    CapturedReports reports;
+    std::vector<std::string> calls;
+    std::unique_ptr<DemoEngine> engine = std::make_unique<DemoEngine>();
+    TempDir show_;
+
+private:
+    std::string previousDir_;
+    HMODULE library_ = nullptr;
+};
+
+using Texts = std::vector<std::string>;
+
+}  // namespace
+
+TEST_F(EngineStartup, ConstructionDefaults) {
+    EXPECT_STREQ(engine->windowTitle, "Redeve DemoQuorvel");
+    EXPECT_EQ(engine->createWidth, 640u);
+    EXPECT_EQ(engine->createHeight, 480u);
+    EXPECT_TRUE(engine->wantDepthBuffer);
+    EXPECT_TRUE(engine->showSetupDialog);
+    EXPECT_TRUE(engine->showStats);
+}
+
+TEST_F(EngineStartup, ScriptWithoutHeaderCommandsGetsTheDefaults) {
+    ASSERT_EQ(start("@data.\n@code.\n@eof\n"), S_OK);
+    EXPECT_EQ(engine->demoStart, 0);
+    EXPECT_EQ(engine->demoEnd, 100);
+    EXPECT_TRUE(engine->showStats);
+    EXPECT_EQ(engine->backgroundColour, 0xFF808080u);
+    EXPECT_FALSE(engine->music.streamOpen);
+    EXPECT_EQ(engine->musicBasePath, "data/");
+    EXPECT_EQ(engine->images.basePath, "data/");
+    EXPECT_EQ(SceneList::basePath(), "data/");
+    EXPECT_NE(engine->font, nullptr);
+    EXPECT_TRUE(reports.boxes.empty());
+    EXPECT_EQ(engine->onShutdown(), S_OK);
+    EXPECT_EQ(engine->font, nullptr);
+}
+
+TEST_F(EngineStartup, TimesAreTruncatedToWholeSeconds) {
+    ASSERT_EQ(start("@data. @starttime 12.9 @endtime 60.7 @nostats @code. @eof\n"), S_OK);
+    EXPECT_EQ(engine->demoStart, 12);
+    EXPECT_EQ(engine->demoEnd, 60);
+    EXPECT_FALSE(engine->showStats);
+
+    engine = std::make_unique<DemoEngine>();
+    ASSERT_EQ(start("@data. @starttime -0.5 @endtime 1e30 @code. @eof\n"), S_OK);
+    EXPECT_EQ(engine->demoStart, 0);
+    EXPECT_EQ(engine->demoEnd, 2147483647);  // held at the integer range, not undefined
+
+    engine = std::make_unique<DemoEngine>();
+    ASSERT_EQ(start("@data. @code. @eof @endtime\n"), S_OK);  // the reader's message, then -1
+    EXPECT_EQ(engine->demoEnd, -1);
+    EXPECT_EQ(boxTexts(), (Texts{"float not found after @endtime"}));
+}
+
+TEST_F(EngineStartup, BackgroundColourIsTheFirstBgcolorsBitPattern) {
+    ASSERT_EQ(start("@data. @bgcolor 4278190335 @bgcolor 4294967295 @code. @eof\n"), S_OK);
+    EXPECT_EQ(engine->backgroundColour, 0xFF0000FFu);
+    engine = std::make_unique<DemoEngine>();
+    ASSERT_EQ(start("@data. @bgcolor -16776961 @code. @eof\n"), S_OK);
+    EXPECT_EQ(engine->backgroundColour, 0xFF0000FFu);
+}
+
+TEST_F(EngineStartup, ScenesLoadInScriptOrder) {
+    show_.write("data/b.3ds", "not a 3ds file");  // readable: loads as an empty scene
+    show_.write("data/a.3ds", "");
+    ASSERT_EQ(start("@data. @loadscene b.3ds @loadscene a.3ds @code. @eof\n"), S_OK);
+    ASSERT_EQ(engine->scenes.scenes.size(), 2u);
+    EXPECT_EQ(engine->scenes.scenes[0]->name, "b.3ds");
+    EXPECT_EQ(engine->scenes.scenes[1]->name, "a.3ds");
+
+    engine = std::make_unique<DemoEngine>();
+    EXPECT_EQ(start("@data. @loadscene a.3ds @loadscene missing.3ds @code. @eof\n"), E_FAIL);
+    EXPECT_EQ(boxTexts(), (Texts{"Couldn't load missing.3ds"}));
+    EXPECT_EQ(engine->scenes.scenes.size(), 1u);
+    engine->onShutdown();
+    EXPECT_TRUE(engine->scenes.scenes.empty());
+}
+
+TEST_F(EngineStartup, EffectsAreCreatedAndParsedPerEventInLayerOrder) {
+    const std::string script = "@data. @loadlibrary " + PluginA +
+                               " @code. 0 5 create recorder { p5 } 1 5 delete"
+                               " 0 2 create recorder { p2 @endtime 42 } 1 2 delete @eof\n";
+    ASSERT_EQ(start(script), S_OK);
+    EXPECT_EQ(calls, (Texts{"A0:ParseParams(time 0.000000 { p2 @endtime 42 })",
+                            "A1:ParseParams(time 0.000000 { p5 })"}));
+    // A header keyword inside a parameter block is still a header command.
+    EXPECT_EQ(engine->demoEnd, 42);
+    EXPECT_NE(engine->layers[2].events[0].effect, nullptr);
+
+    calls.clear();
+    engine->onShutdown();
+    EXPECT_EQ(calls, (Texts{"A0:Shutdown", "A1:Shutdown"}));
+    EXPECT_TRUE(engine->effectHost.libraries.empty());
+}
+
+TEST_F(EngineStartup, FailingLibraryNamesItselfAndStopsStartUp) {
+    const std::string script = "@data. @loadlibrary " + PluginA + " @loadlibrary broken.dll @loadlibrary " +
+                               PluginA + " @code. @eof\n";
+    EXPECT_EQ(start(script), E_FAIL);
+    EXPECT_EQ(boxTexts(), (Texts{"Couldn't load broken.dll"}));
+    EXPECT_EQ(engine->effectHost.libraries.size(), 1u);  // loaded before the failure
+    engine->onShutdown();
+    EXPECT_TRUE(engine->effectHost.libraries.empty());
+}
+
+TEST_F(EngineStartup, UnknownClassOrFailingParametersStopWithoutAMessage) {
+    const std::string header = "@data. @loadlibrary " + PluginA + " @code. ";
+    EXPECT_EQ(start(header + "0 0 create recorder 1 0 delete 0 1 create Recorder 1 1 delete 0 2 create recorder"
+                             " 1 2 delete @eof\n"),
+              E_FAIL);
+    EXPECT_TRUE(reports.boxes.empty());
+    EXPECT_EQ(engine->layers[2].events[0].effect, nullptr);  // never reached
+
+    // onShutdown after the half-way start-up finalises exactly the effect that exists.
+    calls.clear();
+    engine->onShutdown();
+    EXPECT_EQ(calls, (Texts{"A0:Shutdown"}));
+
+    engine = std::make_unique<DemoEngine>();
+    calls.clear();
+    EXPECT_EQ(start(header + "0 0 create recorder { failparse } 1 0 delete @eof\n"), E_FAIL);
+    EXPECT_TRUE(reports.boxes.empty());
+    engine->onShutdown();
+}
+
+TEST_F(EngineStartup, MissingOrBrokenScriptIsReported) {
+    EXPECT_EQ(engine->onStartup(), E_FAIL);
+    EXPECT_EQ(boxTexts(), (Texts{"Couldn't load data/vantro.jpg"}));
+    engine->onShutdown();
+
+    reports.clear();
+    engine = std::make_unique<DemoEngine>();
+    EXPECT_EQ(start("@data. @code. 0 70 create x @eof\n"), E_FAIL);
+    EXPECT_EQ(boxTexts(), (Texts{"Line 0, Index 3\nSorry! You exceeded the maximum nuber of layers",
+                                 "Couldn't load data/vantro.jpg"}));
+    engine->onShutdown();
+}
