@@ -1,0 +1,26 @@
+// Command line of quorvel-capture:
+//   quorvel-capture [--fps N] [--from SECONDS] [--to SECONDS] [--size WxH] [--out DIR] [--wav FILE]
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quorvel::capture {
+
+struct CaptureOptions {
+    double fps = 30.0;
+    std::optional<double> from;  // demo time of the first frame written; default: the start
+    std::optional<double> to;    // demo time of the last frame written; default: the show's end
+    int width = 640;
+    int height = 480;
+    std::string outDir = "capture";
+    std::string wavPath;  // empty: no audio is written
+};
+
+// Parses the arguments after the program name. On a bad argument returns nothing and sets error.
+std::optional<CaptureOptions> parseCaptureOptions(const std::vector<std::string>& args, std::string& error);
+
+extern const char* const CaptureUsage;
+
+}  // namespace quorvel::capture

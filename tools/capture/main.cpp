@@ -1,0 +1,48 @@
+// quorvel-capture: plays the show in the working directory headless and frame-exact, for video
+// capture and tests. It runs the same engine, shell and plug-ins as quorvel.
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CaptureEngine.h"
+#include "platform/audio/bass.h"
+#include "platform/win/TestSinks.h"
+#include "shell/FrameTimer.h"
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    auto options = quorvel::capture::parseCaptureOptions(args, error);
+    if (!options) {
+        if (!error.empty()) std::fprintf(stderr, "quorvel-capture: %s\n", error.c_str());
+        std::fputs(quorvel::capture::CaptureUsage, stderr);
+        return error.empty() ? 0 : 2;
+    }
+
+    // No display and no sound device: pictures come from an offscreen GL context, the music is
+    // mixed on demand, and message boxes become stderr lines.
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    quorvel::platform::setMessageBoxesHeadless(true);
+    BASS_SetCaptureMode(TRUE);
+
+    quorvel::platform::ManualClock clock;
+    quorvel::useFrameTimerClock(&clock);
+
+    auto engine = std::make_unique<quorvel::capture::CaptureEngine>(*options, clock);
+    if (!engine->prepareOutputs()) return 1;
+    if (FAILED(engine->create(nullptr))) {
+        std::fprintf(stderr, "quorvel-capture: the show could not start\n");
+        return 1;
+    }
+    clock.advance(1.0 / options->fps);  // the first frame sees one frame's elapsed time
+    engine->run();
+    const bool finished = engine->reachedEnd();
+    std::fprintf(stderr, "quorvel-capture: %ld frames written to %s%s\n", engine->framesWritten(),
+                 options->outDir.c_str(), finished ? "" : " (the show stopped before its end)");
+    engine.reset();
+    quorvel::useFrameTimerClock(nullptr);
+    return finished ? 0 : 1;
+}
