@@ -81,6 +81,9 @@ HRESULT GlDirect3D::EnumAdapterModes(UINT adapter, UINT mode, D3DDISPLAYMODE* di
     if (!displayMode || !validAdapter(adapter) || mode >= GetAdapterModeCount(adapter)) return D3DERR_INVALIDCALL;
     SDL_DisplayMode m;
     if (SDL_GetDisplayMode(static_cast<int>(adapter), static_cast<int>(mode), &m) != 0) return D3DERR_INVALIDCALL;
+    // Drivers without real modes (offscreen, dummy) list one mode of size 0 x 0, meaning any
+    // size; it stands for the desktop mode.
+    if (m.w <= 0 || m.h <= 0) return GetAdapterDisplayMode(adapter, displayMode);
     *displayMode = {static_cast<UINT>(m.w), static_cast<UINT>(m.h), static_cast<UINT>(m.refresh_rate),
                     formatFromSdl(m.format)};
     return D3D_OK;
