@@ -26,6 +26,8 @@ int main(int argc, char** argv) {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     quorvel::platform::setMessageBoxesHeadless(true);
+    // The scene reader's key diagnostics would drown the progress lines.
+    quorvel::platform::setDebugOutputSink([](const std::string&) {});
     BASS_SetCaptureMode(TRUE);
 
     quorvel::platform::ManualClock clock;
