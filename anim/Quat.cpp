@@ -29,34 +29,51 @@ Quat quatExp(const Quat& v) {
     return {v.x * f, v.y * f, v.z * f, w};
 }
 
-Quat quatScale(float s, const Quat& q) { return {s * q.x, s * q.y, s * q.z, s * q.w}; }
+// The small operations are defined once here and used directly by normalize and slerp: the
+// library is position-independent, so calls through the public names could not be inlined.
+namespace {
 
-Quat quatAdd(const Quat& a, const Quat& b) { return {a.x + b.x, a.y + b.y, a.z + b.z, a.w + b.w}; }
+Quat scale(float s, const Quat& q) { return {s * q.x, s * q.y, s * q.z, s * q.w}; }
+Quat add(const Quat& a, const Quat& b) { return {a.x + b.x, a.y + b.y, a.z + b.z, a.w + b.w}; }
+float dot(const Quat& a, const Quat& b) { return a.x * b.x + a.y * b.y + a.z * b.z + a.w * b.w; }
 
-float quatDot(const Quat& a, const Quat& b) { return a.x * b.x + a.y * b.y + a.z * b.z + a.w * b.w; }
-
-Quat quatNormalize(const Quat& q) {
-    float length = std::sqrt(quatDot(q, q));
+Quat normalize(const Quat& q) {
+    float length = std::sqrt(dot(q, q));
     if (length == 0.0f) length = 1.0f;
-    const float inv = 1.0f / length;
-    return quatScale(inv, q);
+    return scale(1.0f / length, q);
 }
+
+}  // namespace
+
+Quat quatScale(float s, const Quat& q) { return scale(s, q); }
+
+Quat quatAdd(const Quat& a, const Quat& b) { return add(a, b); }
+
+float quatDot(const Quat& a, const Quat& b) { return dot(a, b); }
+
+Quat quatNormalize(const Quat& q) { return normalize(q); }
 
 Quat quatSlerp(const Quat& a, const Quat& b, float t) {
     // No hemisphere test: keys are joined along the arc their signs give, which is what lets
     // the rotation routines spin the long way round on purpose.
-    const float cosTheta = quatDot(a, b);
+    const float cosTheta = dot(a, b);
     float wa = 1.0f - t;
     float wb = t;
     if (cosTheta >= -1.0f && cosTheta <= 1.0f) {
         const float theta = std::acos(cosTheta);
         if (!(theta < anim::kSlerpThreshold)) {
-            // sin(acos c) = sqrt(1 - c^2), taken in double so that small angles keep their digits.
+            // sin(acos c) = sqrt(1 - c^2), taken in double so that small angles keep their digits;
+            // at c = -1 exactly that is 0, and the sine of the float angle (not quite 0) is used.
+            // sin((1 - t) theta) = sin theta cos(t theta) - cos theta sin(t theta), so one sine and
+            // cosine pair of the same angle gives both weights.
             const double c = cosTheta;
-            const float sinTheta = static_cast<float>(std::sqrt(1.0 - c * c));
-            wa = std::sin((1.0f - t) * theta) / sinTheta;
-            wb = std::sin(t * theta) / sinTheta;
+            const double sinSquared = 1.0 - c * c;
+            const float sinTheta = sinSquared > 0.0 ? static_cast<float>(std::sqrt(sinSquared)) : std::sin(theta);
+            const float sinT = std::sin(t * theta);
+            const float cosT = std::cos(t * theta);
+            wb = sinT / sinTheta;
+            wa = cosT - cosTheta * wb;
         }
     }
-    return quatNormalize(quatAdd(quatScale(wa, a), quatScale(wb, b)));
+    return normalize(add(scale(wa, a), scale(wb, b)));
 }

@@ -85,4 +85,12 @@ TEST(QuatSlerp, OppositeHemispheresTakeTheLongerArc) {
     // The quaternion arc from a to b is pi - 0.1; halfway is at (pi - 0.1) / 2 from a.
     const float half = (3.14159265f - 0.1f) / 2;
     expectQuatNear({0, 0, -std::sin(half), std::cos(half)}, mid, 1e-5f);
+
+    // Exactly opposite quaternions (the same rotation) give numbers, not NaN.
+    const Quat q = quatFromAxisAngle(0.8f, 0, 1, 0);
+    expectQuatNear(q, quatSlerp(q, quatScale(-1, q), 0));
+    for (float t : {0.1f, 0.7f, 1.0f}) {
+        const Quat r = quatSlerp(q, quatScale(-1, q), t);
+        EXPECT_FALSE(std::isnan(r.x) || std::isnan(r.y) || std::isnan(r.z) || std::isnan(r.w)) << t;
+    }
 }
