@@ -18,6 +18,7 @@ struct View {
     GtkWidget* modeList = nullptr;
     GtkWidget* windowedButton = nullptr;
     GtkWidget* fullScreenButton = nullptr;
+    GtkWidget* okButton = nullptr;
     bool refreshing = false;  // widget changes made by refresh() are not user actions
 };
 
@@ -72,10 +73,13 @@ void onRadioToggled(GtkToggleButton* button, gpointer data) {
     send(view, SetupDialogCommand::RadioClicked, 0);
 }
 
-// Return accepts the dialog wherever the focus is, as the default button of a dialog does.
+// Return accepts the dialog, as a dialog's default button does, unless the focus is on another
+// push button (Return presses that one).
 gboolean onKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
     View& view = *static_cast<View*>(data);
     if (event->keyval == GDK_KEY_Return || event->keyval == GDK_KEY_KP_Enter) {
+        GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(view.dialog));
+        if (focus && GTK_IS_BUTTON(focus) && !GTK_IS_TOGGLE_BUTTON(focus) && focus != view.okButton) return FALSE;
         gtk_dialog_response(GTK_DIALOG(view.dialog), SetupDialogModel::kOk);
         return TRUE;
     }
@@ -140,6 +144,7 @@ void build(View& view) {
 
     gtk_dialog_add_button(GTK_DIALOG(view.dialog), "Cancel", SetupDialogModel::kCancel);
     GtkWidget* ok = gtk_dialog_add_button(GTK_DIALOG(view.dialog), "OK", SetupDialogModel::kOk);
+    view.okButton = ok;
     gtk_widget_set_can_default(ok, TRUE);
     gtk_dialog_set_default_response(GTK_DIALOG(view.dialog), SetupDialogModel::kOk);
 
@@ -166,6 +171,9 @@ int runSetupDialogView(SetupDialogModel& model) {
     static bool haveDisplay = false;
     if (!triedInit) {
         triedInit = true;
+        // GTK would otherwise switch the process to the user's locale, and the script's
+        // numbers ("12.5") are read after the dialog with the C locale's decimal point.
+        gtk_disable_setlocale();
         haveDisplay = gtk_init_check(nullptr, nullptr) != FALSE;
     }
     if (!haveDisplay) return kSetupDialogNoDisplay;

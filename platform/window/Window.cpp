@@ -8,10 +8,19 @@
 namespace quorvel::platform {
 namespace {
 
+struct Frame {
+    int top = 0, left = 0, bottom = 0, right = 0;
+    bool any() const { return top || left || bottom || right; }
+};
+
 struct WindowRecord {
     SDL_Window* sdl;
     WNDPROC procedure;
     DWORD style;
+    // The decorations last seen around the window while it had a caption. The window manager
+    // reports none while the window is fullscreen or not yet framed, so placing the window
+    // right after leaving fullscreen uses these.
+    Frame lastFrame;
 };
 
 // The windows that exist, like the system's window table. The program has one window; a
@@ -29,6 +38,15 @@ WindowRecord* find(HWND window) {
 }
 
 SDL_Window* sdlOf(HWND window) { return find(window) ? static_cast<SDL_Window*>(window) : nullptr; }
+
+Frame frameOf(WindowRecord& record) {
+    Frame f;
+    if (SDL_GetWindowBordersSize(record.sdl, &f.top, &f.left, &f.bottom, &f.right) != 0) f = Frame{};
+    const bool captioned = (record.style & WS_CAPTION) == WS_CAPTION;
+    if (f.any() && captioned) record.lastFrame = f;
+    if (!f.any() && captioned) f = record.lastFrame;
+    return f;
+}
 
 void applyStyle(SDL_Window* sdl, DWORD style) {
     SDL_SetWindowBordered(sdl, (style & WS_CAPTION) == WS_CAPTION ? SDL_TRUE : SDL_FALSE);
@@ -50,7 +68,7 @@ HWND CreateAppWindow(const char* title, DWORD style, int clientWidth, int client
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
-    windows().push_back({sdl, procedure, style});
+    windows().push_back({sdl, procedure, style, Frame{}});
     HWND handle = static_cast<HWND>(sdl);
 
     if (procedure) {
@@ -112,27 +130,25 @@ BOOL GetClientRect(HWND window, RECT* rect) {
 }
 
 BOOL GetWindowRect(HWND window, RECT* rect) {
-    SDL_Window* sdl = sdlOf(window);
-    if (!sdl || !rect) return FALSE;
+    WindowRecord* record = find(window);
+    if (!record || !rect) return FALSE;
     int x = 0, y = 0, w = 0, h = 0;
-    SDL_GetWindowPosition(sdl, &x, &y);
-    SDL_GetWindowSize(sdl, &w, &h);
-    int top = 0, left = 0, bottom = 0, right = 0;
-    if (SDL_GetWindowBordersSize(sdl, &top, &left, &bottom, &right) != 0) top = left = bottom = right = 0;
-    *rect = RECT{x - left, y - top, x + w + right, y + h + bottom};
+    SDL_GetWindowPosition(record->sdl, &x, &y);
+    SDL_GetWindowSize(record->sdl, &w, &h);
+    const Frame f = frameOf(*record);
+    *rect = RECT{x - f.left, y - f.top, x + w + f.right, y + h + f.bottom};
     return TRUE;
 }
 
 void PlaceWindow(HWND window, const RECT& outer) {
-    SDL_Window* sdl = sdlOf(window);
-    if (!sdl) return;
-    int top = 0, left = 0, bottom = 0, right = 0;
-    if (SDL_GetWindowBordersSize(sdl, &top, &left, &bottom, &right) != 0) top = left = bottom = right = 0;
-    const int w = std::max(1, static_cast<int>(outer.right - outer.left) - left - right);
-    const int h = std::max(1, static_cast<int>(outer.bottom - outer.top) - top - bottom);
-    SDL_SetWindowSize(sdl, w, h);
-    SDL_SetWindowPosition(sdl, outer.left + left, outer.top + top);
-    SDL_ShowWindow(sdl);
+    WindowRecord* record = find(window);
+    if (!record) return;
+    const Frame f = frameOf(*record);
+    const int w = std::max(1, static_cast<int>(outer.right - outer.left) - f.left - f.right);
+    const int h = std::max(1, static_cast<int>(outer.bottom - outer.top) - f.top - f.bottom);
+    SDL_SetWindowSize(record->sdl, w, h);
+    SDL_SetWindowPosition(record->sdl, outer.left + f.left, outer.top + f.top);
+    SDL_ShowWindow(record->sdl);
 }
 
 void ShowCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
