@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# Drives the real quorvel program as a person would, on a virtual X display: the setup dialog,
+# the show window, the keys, and the end of the show. Usage: quorvel_e2e.sh PATH/TO/quorvel
+# (runs itself under xvfb-run when no display is set).
+set -uo pipefail
+
+quorvel=$(realpath "$1")
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# Waits up to $2 seconds for a visible window whose title is exactly $1; prints its id.
+wait_window() {
+  local deadline=$((SECONDS + $2)) id
+  while [ $SECONDS -lt $deadline ]; do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.2
+  done
+  return 1
+}
+
+# Waits up to $2 seconds for process $1 (a child of this shell) to end; sets status to its exit
+# status, or to "timeout".
+wait_exit() {
+  local deadline=$((SECONDS + $2))
+  while kill -0 "$1" 2>/dev/null; do
+    if [ $SECONDS -ge $deadline ]; then kill -9 "$1" 2>/dev/null; wait "$1" 2>/dev/null; status=timeout; return; fi
+    sleep 0.2
+  done
+  wait "$1"; status=$?
+}
+
+# Waits up to $2 seconds for a visible window that is not in the list $1 (message boxes carry no
+# name that xdotool can search by); prints its id.
+wait_new_window() {
+  local deadline=$((SECONDS + $2)) id
+  while [ $SECONDS -lt $deadline ]; do
+    for id in $(xdotool search --all --onlyvisible --classname "" 2>/dev/null); do
+      case " $1 " in *" $id "*) ;; *) echo "$id"; return 0 ;; esac
+    done
+    sleep 0.2
+  done
+  return 1
+}
+
+press() {  # press KEY in window ID
+  xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+  sleep 0.3
+  xdotool key --clearmodifiers "$2"
+}
+
+make_show() {  # make_show DIR END-TIME
+  mkdir -p "$1/data"
+  printf '@data.\n@bgcolor 4278190335\n@endtime %s\n@code.\n@eof\n' "$2" > "$1/data/vantro.jpg"
+}
+
+echo "== the show ends by itself after its end time"
+make_show "$work/short" 3
+(cd "$work/short" && exec "$quorvel" > "$work/short.log" 2>&1) &
+pid=$!
+if dialog=$(wait_window "Demoengine Setup" 30); then
+  press "$dialog" Return
+  if window=$(wait_window "Redeve DemoQuorvel" 30); then
+    start=$SECONDS
+    wait_exit $pid 60
+    [ "$status" = 0 ] || fail "exit status $status after the end time (log: $(cat "$work/short.log"))"
+    [ $((SECONDS - start)) -ge 2 ] || fail "the show ended too early"
+  else
+    fail "no window titled Redeve DemoQuorvel"; kill $pid
+  fi
+else
+  fail "no setup dialog"; kill $pid
+fi
+
+echo "== Escape ends the show early"
+make_show "$work/long" 100
+(cd "$work/long" && exec "$quorvel" > "$work/long.log" 2>&1) &
+pid=$!
+if dialog=$(wait_window "Demoengine Setup" 30); then
+  press "$dialog" Return
+  if window=$(wait_window "Redeve DemoQuorvel" 30); then
+    sleep 1.5
+    press "$window" Escape
+    wait_exit $pid 20
+    [ "$status" = 0 ] || fail "Escape: exit status $status"
+  else
+    fail "no show window"; kill $pid
+  fi
+else
+  fail "no setup dialog"; kill $pid
+fi
+
+echo "== Cancel in the setup dialog ends without a window"
+(cd "$work/long" && exec "$quorvel" > "$work/cancel.log" 2>&1) &
+pid=$!
+if dialog=$(wait_window "Demoengine Setup" 30); then
+  press "$dialog" Escape
+  wait_exit $pid 20
+  [ "$status" = 0 ] || fail "Cancel: exit status $status"
+  xdotool search --name "^Redeve DemoQuorvel\$" >/dev/null 2>&1 && fail "a show window appeared after Cancel"
+else
+  fail "no setup dialog"; kill $pid
+fi
+
+echo "== a missing script is reported"
+mkdir -p "$work/empty"
+(cd "$work/empty" && exec "$quorvel" > "$work/missing.log" 2>&1) &
+pid=$!
+if dialog=$(wait_window "Demoengine Setup" 30); then
+  known=$(xdotool search --all --onlyvisible --classname "" 2>/dev/null | tr '\n' ' ')
+  press "$dialog" Return
+  window=$(wait_window "Redeve DemoQuorvel" 30) && known="$known $window"
+  if box=$(wait_new_window "$known" 30); then
+    press "$box" Return
+  else
+    fail "no error box"
+  fi
+  wait_exit $pid 20
+  grep -q "Couldn't load data/vantro.jpg" "$work/missing.log" || fail "no report of the missing script"
+else
+  fail "no setup dialog"; kill $pid
+fi
+
+if [ $failures -eq 0 ]; then echo "quorvel end-to-end: all passed"; exit 0; fi
+echo "quorvel end-to-end: $failures failed"; exit 1
