@@ -74,10 +74,17 @@ HRESULT deleteEffectDeviceObjects(Layer& layer) {
 
 HRESULT cleanUpEffects(Layer& layer) {
     for (int i = 0; i < layer.eventCount; ++i) {
-        Effect* effect = layer.events[i].effect;
-        if (!effect) continue;
-        HRESULT hr = effect->Shutdown();
+        LayerEvent& event = layer.events[i];
+        if (!event.effect) continue;
+        HRESULT hr = event.effect->Shutdown();
         if (FAILED(hr)) return hr;
+        // Shutdown is an effect's last call (it may free itself), so the event lets go of it:
+        // a second clean-up then has nothing left to finalise.
+        if (layer.currentEffect == event.effect) {
+            layer.currentEffect = nullptr;
+            layer.active = false;
+        }
+        event.effect = nullptr;
     }
     return S_OK;
 }

@@ -131,6 +131,11 @@ TEST_F(LayerScheduling, DeviceObjectOperationsCoverEveryEvent) {
     calls.clear();
     EXPECT_EQ(cleanUpEffects(layer), S_OK);
     EXPECT_EQ(calls, (Calls{"a:Shutdown", "b:Shutdown"}));
+    // Finalised effects are let go: a second clean-up calls nothing.
+    calls.clear();
+    EXPECT_EQ(cleanUpEffects(layer), S_OK);
+    EXPECT_TRUE(calls.empty());
+    EXPECT_EQ(layer.events[0].effect, nullptr);
 }
 
 TEST_F(LayerScheduling, EventsWithoutEffectsAreSkipped) {

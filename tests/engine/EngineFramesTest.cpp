@@ -1,0 +1,188 @@
+// The engine playing a show through the real shell set-up and the OpenGL device (offscreen), with
+// the recording plug-in: the calls every effect receives over a run, the start and end of the
+// show, the statistics overlay and device resets.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/DemoEngine.h"
+#include "platform/gl/FrameReadback.h"
+#include "platform/time/ManualClock.h"
+#include "platform/win/Win32.h"
+#include "shell/FrameTimer.h"
+#include "support/CapturedReports.h"
+#include "support/TempDir.h"
+
+using quorvel::testing::CapturedReports;
+using quorvel::testing::TempDir;
+
+namespace {
+
+const std::string PluginA = std::string(TEST_PLUGIN_DIR) + "/test_effects_a.so";
+
+// The engine without the setup dialog; frames are driven by the test, hook by hook.
+class TestEngine : public DemoEngine {
+public:
+    TestEngine() { showSetupDialog = FALSE; }
+    using AppShell::cleanup;
+
+    // One frame at application time t, as the shell's frame does it; returns onRender's result.
+    HRESULT frame(float t) {
+        appTime = t;
+        onUpdate();
+        return onRender();
+    }
+};
+
+class EngineFrames : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char buffer[4096];
+        ASSERT_NE(getcwd(buffer, sizeof(buffer)), nullptr);
+        previousDir_ = buffer;
+        ASSERT_EQ(chdir(show_.path().c_str()), 0);
+        quorvel::useFrameTimerClock(&clock_);
+        library_ = LoadLibraryA(PluginA.c_str());
+        ASSERT_NE(library_, nullptr);
+        setLog(&calls);
+    }
+    void TearDown() override {
+        if (engine) engine->cleanup();
+        engine.reset();
+        setLog(nullptr);
+        FreeLibrary(library_);
+        quorvel::useFrameTimerClock(nullptr);
+        ASSERT_EQ(chdir(previousDir_.c_str()), 0);
+    }
+
+    void setLog(std::vector<std::string>* log) {
+        using SetLog = void (*)(std::vector<std::string>*);
+        reinterpret_cast<SetLog>(GetProcAddress(library_, "SetRecordingLog"))(log);
+    }
+
+    // Starts the engine on a show whose header and timeline are given.
+    void start(const std::string& header, const std::string& timeline) {
+        show_.write("data/vantro.jpg",
+                    "@data. @loadlibrary " + PluginA + " " + header + " @code. " + timeline + " @eof\n");
+        engine = std::make_unique<TestEngine>();
+        ASSERT_EQ(engine->create(nullptr), S_OK) << (reports.boxes.empty() ? "" : reports.boxes[0].text);
+    }
+
+    // The calls since the last look, without the ones every frame makes.
+    std::vector<std::string> takeCalls() {
+        std::vector<std::string> taken;
+        taken.swap(calls);
+        return taken;
+    }
+
+    CapturedReports reports;
+    std::vector<std::string> calls;
+    std::unique_ptr<TestEngine> engine;
+    TempDir show_;
+
+private:
+    quorvel::platform::ManualClock clock_;
+    std::string previousDir_;
+    HMODULE library_ = nullptr;
+};
+
+using Calls = std::vector<std::string>;
+
+}  // namespace
+
+TEST_F(EngineFrames, OneEventOverAWholeRun) {
+    start("@endtime 3", "0.5 0 create recorder { k v } 1.5 0 delete");
+    EXPECT_EQ(takeCalls(), (Calls{"A0:ParseParams(time 0.000000 { k v })", "A0:Init"}));
+
+    EXPECT_EQ(engine->frame(0.0f), S_OK);
+    EXPECT_EQ(takeCalls(), Calls{});
+    engine->frame(0.5f);
+    EXPECT_EQ(takeCalls(), (Calls{"A0:Start", "A0:Render"}));
+    engine->frame(1.0f);
+    EXPECT_EQ(takeCalls(), (Calls{"A0:Update(0.500)", "A0:Render"}));
+    engine->frame(1.5f);
+    EXPECT_EQ(takeCalls(), (Calls{"A0:Stop"}));
+    EXPECT_FLOAT_EQ(engine->demoTime, 1.5f);
+
+    engine->cleanup();
+    EXPECT_EQ(takeCalls(), (Calls{"A0:DestroyDeviceObjects", "A0:Shutdown"}));
+    engine.reset();
+}
+
+TEST_F(EngineFrames, StartTimeShiftsDemoTimeAndTheEndFailsTheFrame) {
+    start("@starttime 30 @endtime 32", "0 0 create recorder 10 0 delete 20 1 create recorder 40 1 delete");
+    takeCalls();
+    EXPECT_EQ(engine->frame(0.0f), S_OK);
+    EXPECT_FLOAT_EQ(engine->demoTime, 30.0f);
+    // The event that ended before 30 never starts; the spanning one starts in the first frame.
+    EXPECT_EQ(takeCalls(), (Calls{"A1:Start", "A1:Render"}));
+    EXPECT_EQ(engine->frame(2.0f), S_OK);  // 32 is not past the end yet
+    takeCalls();
+    EXPECT_EQ(engine->frame(2.02f), E_FAIL);
+    EXPECT_EQ(takeCalls(), (Calls{"A1:Update(12.020)", "A1:Render"}));  // still drawn completely
+}
+
+TEST_F(EngineFrames, DeviceResetRestartsLiveEffectsWithoutUpdate) {
+    start("", "0 4 create recorder 10 4 delete 0 7 create recorder 10 7 delete");
+    engine->frame(1.0f);
+    takeCalls();
+    EXPECT_EQ(engine->onDeviceLost(), S_OK);
+    EXPECT_EQ(engine->onDeviceReset(), S_OK);
+    EXPECT_EQ(takeCalls(), (Calls{"A0:Stop", "A1:Stop"}));
+    engine->frame(1.1f);
+    EXPECT_EQ(takeCalls(), (Calls{"A0:Start", "A1:Start", "A0:Render", "A1:Render"}));
+
+    // A device made again gets every effect's Init again before the next Start.
+    engine->onDeviceLost();
+    engine->onDeviceDestroy();
+    EXPECT_EQ(engine->onDeviceCreated(), S_OK);
+    EXPECT_EQ(engine->onDeviceReset(), S_OK);
+    EXPECT_EQ(takeCalls(), (Calls{"A0:Stop", "A1:Stop", "A0:DestroyDeviceObjects", "A1:DestroyDeviceObjects",
+                                  "A0:Init", "A1:Init"}));
+    engine->frame(1.2f);
+    EXPECT_EQ(takeCalls(), (Calls{"A0:Start", "A1:Start", "A0:Render", "A1:Render"}));
+}
+
+TEST_F(EngineFrames, FailingInitFailsTheStartAndStillTakesEverythingDown) {
+    show_.write("data/vantro.jpg", "@data. @loadlibrary " + PluginA +
+                                       " @code. 0 0 create recorder { failinit } 1 0 delete"
+                                       " 0 1 create recorder 1 1 delete @eof\n");
+    engine = std::make_unique<TestEngine>();
+    EXPECT_NE(engine->create(nullptr), S_OK);
+    // The failed device creation undoes its hooks; the shell's fatal report closes the window,
+    // whose clean-up finalises the effects.
+    engine->cleanup();
+    const Calls all = takeCalls();
+    EXPECT_EQ(std::count(all.begin(), all.end(), "A0:DestroyDeviceObjects"), 1);
+    EXPECT_EQ(std::count(all.begin(), all.end(), "A1:DestroyDeviceObjects"), 1);
+    EXPECT_EQ(std::count(all.begin(), all.end(), "A0:Shutdown"), 1);
+    EXPECT_EQ(std::count(all.begin(), all.end(), "A1:Init"), 0);
+    engine.reset();
+}
+
+TEST_F(EngineFrames, StatisticsAreDrawnOverTheBackgroundUnlessHidden) {
+    auto brightPixelsTopLeft = [this] {
+        quorvel::FramePixels pixels;
+        EXPECT_TRUE(quorvel::ReadBackBuffer(engine->device, pixels));
+        int bright = 0;
+        for (UINT y = 0; y < 28 && y < pixels.height; ++y) {
+            for (UINT x = 0; x < 200 && x < pixels.width; ++x) {
+                const std::uint8_t* p = &pixels.rgba[(y * pixels.width + x) * 4];
+                if (p[0] > 200 && p[1] > 200 && p[2] > 200) ++bright;
+            }
+        }
+        return bright;
+    };
+    start("@bgcolor 4278190080", "");
+    engine->frame(1.0f);
+    EXPECT_GT(brightPixelsTopLeft(), 50);
+    engine->cleanup();
+
+    start("@bgcolor 4278190080 @nostats", "");
+    engine->frame(1.0f);
+    EXPECT_EQ(brightPixelsTopLeft(), 0);
+}
