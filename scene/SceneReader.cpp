@@ -201,10 +201,20 @@ void SceneReader::handleChunk(std::uint16_t id, std::uint64_t /*contentLength*/)
 }
 
 SceneNode* SceneReader::findNode(const std::string& nodeName) const {
+    // While the file is read no node has children yet, and the search is a plain scan.
+    for (SceneNode* root : roots) {
+        if (root->name == nodeName) return root;
+        if (root->children.empty()) continue;
+        if (SceneNode* found = findBelow(*root, nodeName)) return found;
+    }
+    return nullptr;
+}
+
+SceneNode* SceneReader::findBelow(const SceneNode& top, const std::string& nodeName) {
     // Depth first with an explicit stack, so a deep hierarchy cannot exhaust the call stack. A
-    // node shared by two parents (repeated node ids) is searched once: the second visit could
-    // not find anything the first did not.
-    std::vector<SceneNode*> pending(roots.rbegin(), roots.rend());
+    // node shared by two parents (repeated node ids) is searched once: a second visit could not
+    // find anything the first did not.
+    std::vector<SceneNode*> pending(top.children.rbegin(), top.children.rend());
     std::unordered_set<const SceneNode*> visited;
     while (!pending.empty()) {
         SceneNode* node = pending.back();

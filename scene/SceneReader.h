@@ -47,6 +47,11 @@ public:
     // The first node named exactly name, searching roots in order, each node before its children.
     SceneNode* findNode(const std::string& nodeName) const;
 
+private:
+    // Searches the descendants of top, each node before its children.
+    static SceneNode* findBelow(const SceneNode& top, const std::string& nodeName);
+
+public:
     // Reading state. Scratch values (percent, objectName, colour, nodeId, innerRange, outerRange,
     // mapSlot) carry over between objects: a chunk that consumes one takes whatever was read last
     // anywhere in the file.

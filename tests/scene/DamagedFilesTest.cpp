@@ -1,0 +1,196 @@
+// Damaged and hostile files: truncation, lengths that lie, counts that lie, deep nesting.
+#include <gtest/gtest.h>
+
+#include "support/CapturedReports.h"
+#include "tests/scene/SceneTesting.h"
+
+using namespace scenetest;
+using threeds::NodeDesc;
+using threeds::SceneDesc;
+
+namespace {
+
+SceneDesc fullScene() {
+    SceneDesc desc;
+    threeds::MaterialDesc mat;
+    mat.name = "Mat";
+    mat.diffuse = threeds::Colour{1, 0.5f, 0.25f};
+    mat.textureMap = "TEX.JPG";
+    desc.materials = {mat};
+    threeds::MeshDesc mesh = triangleMesh("Box");
+    mesh.uvs = {{0, 0}, {1, 0}, {0, 1}};
+    mesh.groups = {{"Mat", {0}}};
+    mesh.localMatrix = std::array<float, 12>{1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
+    desc.meshes = {mesh};
+    threeds::LightDesc light = namedLight("L");
+    light.innerRange = 10.0f;
+    light.spot = threeds::SpotDesc{{0, 0, 0}, 1, 2};
+    desc.lights = {light};
+    desc.cameras = {{"C", {1, 2, 3}, {}}};
+    desc.frames = std::array<std::int32_t, 2>{0, 100};
+    NodeDesc box;
+    box.id = 0;
+    box.name = "Box";
+    box.pivot = threeds::Vec3{1, 1, 1};
+    box.position = threeds::TrackDesc{0, {{0, 1, {0.5f}, {1, 2, 3}}, {100, 0, {}, {4, 5, 6}}}, std::nullopt};
+    box.rotation = threeds::TrackDesc{0, {{0, 0, {}, {1, 0, 0, 1}}, {50, 0, {}, {1, 0, 1, 0}}}, std::nullopt};
+    NodeDesc cam;
+    cam.kind = threeds::NodeKind::Camera;
+    cam.id = 1;
+    cam.name = "C";
+    cam.parent = 0;
+    cam.fov = threeds::TrackDesc{0, {{0, 0, {}, {45}}}, std::nullopt};
+    desc.nodes = {box, cam};
+    return desc;
+}
+
+}  // namespace
+
+TEST(DamagedFiles, EveryTruncationLoadsWhatWasComplete) {
+    const auto bytes = threeds::buildScene(fullScene());
+    auto complete = load(bytes);
+    ASSERT_EQ(complete->meshes.size(), 1u);
+    ASSERT_EQ(complete->meshes[0]->positionTrack.keyCount, 2);
+
+    quorvel::testing::CapturedReports quiet;  // the key debug lines of every attempt
+    std::size_t lastVertexCount = 0;
+    for (std::size_t size = 0; size < bytes.size(); ++size) {
+        // A copy of exactly the prefix, so reading one byte too far is seen by the sanitizers.
+        const std::vector<std::uint8_t> prefix(bytes.begin(), bytes.begin() + size);
+        auto scene = load(prefix);
+        // Whatever was read is consistent: sizes never exceed the complete file's.
+        EXPECT_LE(scene->meshes.size(), 1u);
+        EXPECT_LE(scene->materials.size(), 1u);
+        for (const Mesh* m : scene->meshes) {
+            EXPECT_LE(m->vertices.size(), 3u);
+            EXPECT_GE(m->vertices.size(), lastVertexCount);  // more file, never fewer vertices
+            lastVertexCount = m->vertices.size();
+            EXPECT_LE(m->positionTrack.keyCount, 2);
+            for (const FaceGroup* g : m->faceGroups) EXPECT_LE(g->faces.size(), 1u);
+        }
+    }
+}
+
+TEST(DamagedFiles, ChunkClaimingMoreThanItsParentIsCutToTheParent) {
+    threeds::ChunkWriter out;
+    out.begin(0x4D4D);
+    out.begin(0x3D3D);
+    out.begin(0xAFFF);
+    const std::size_t name = out.begin(0xA000);
+    out.str("Greedy");
+    out.end();
+    out.setLength(name, 0x7FFFFFFF);  // claims the rest of the world
+    out.end();
+    // This material's chunk is a sibling of the greedy one's parent: still read.
+    out.begin(0xAFFF);
+    out.begin(0xA000);
+    out.str("Next");
+    out.end();
+    out.end();
+    out.end();
+    const std::size_t overlong = out.begin(0x3D3D);  // past the end of the file
+    out.begin(0xAFFF);
+    out.begin(0xA000);
+    out.str("Last");
+    out.end();
+    out.end();
+    out.end();
+    out.setLength(overlong, 1000000);
+    out.end();
+    auto scene = load(out.take());
+    ASSERT_EQ(scene->materials.size(), 3u);
+    // The greedy name stops at its parent's end, not at the next chunk's bytes.
+    EXPECT_EQ(scene->materials[0]->name, "Greedy");
+    EXPECT_EQ(scene->materials[1]->name, "Next");
+    EXPECT_EQ(scene->materials[2]->name, "Last");
+}
+
+TEST(DamagedFiles, ChunkShorterThanItsHeaderEndsTheWalkOfItsLevel) {
+    threeds::ChunkWriter out;
+    out.begin(0x4D4D);
+    out.begin(0x3D3D);
+    out.begin(0xAFFF);
+    out.begin(0xA000);
+    out.str("Kept");
+    out.end();
+    out.end();
+    const std::size_t bad = out.begin(0xAFFF);
+    out.end();
+    out.setLength(bad, 3);
+    out.begin(0xAFFF);
+    out.begin(0xA000);
+    out.str("NotReached");
+    out.end();
+    out.end();
+    out.end();
+    out.end();
+    auto scene = load(out.take());
+    ASSERT_EQ(scene->materials.size(), 1u);
+    EXPECT_EQ(scene->materials[0]->name, "Kept");
+}
+
+TEST(DamagedFiles, CountsLargerThanTheChunkAllocateOnlyWhatFits) {
+    auto bytes = editorFile([](threeds::ChunkWriter& out) {
+        out.begin(0x4000);
+        out.str("Liar");
+        out.begin(0x4100);
+        out.begin(0x4110);
+        out.u16(30000).vec3({1, 2, 3}).vec3({4, 5, 6}).u16(7);  // two vertices and a stray byte pair
+        out.end();
+        out.begin(0x4120);
+        out.u16(30000).u16(0).u16(1).u16(1).u16(0);
+        out.begin(0x4130);  // never reached: the faces ran to the end of the chunk
+        out.str("X").u16(1).i16(0);
+        out.end();
+        out.end();
+        out.begin(0x4130);
+        out.str("Y").u16(60000).i16(0).i16(0);
+        out.end();
+        out.end();
+        out.end();
+    });
+    auto scene = load(bytes);
+    const Mesh& m = *scene->meshes[0];
+    EXPECT_EQ(m.vertices.size(), 2u);
+    EXPECT_LE(m.vertices.capacity(), 2u);
+    // 4 faces' worth of bytes: the face data plus the group chunk's 15 bytes read as faces.
+    EXPECT_LE(m.faces.capacity(), 4u);
+    ASSERT_EQ(m.faceGroups.size(), 1u);
+    EXPECT_EQ(m.faceGroups[0]->materialIndex, 0);
+    EXPECT_EQ(m.faceGroups[0]->faces.size(), 2u);
+    EXPECT_LE(m.faceGroups[0]->faces.capacity(), 2u);
+}
+
+TEST(DamagedFiles, DeepNestingIsBoundedAndTheRestStillReads) {
+    threeds::ChunkWriter out;
+    out.begin(0x4D4D);
+    constexpr int kLevels = 100000;
+    for (int i = 0; i < kLevels; ++i) out.begin(0x3D3D);
+    for (int i = 0; i < kLevels; ++i) out.end();
+    out.begin(0x3D3D);
+    out.begin(0xAFFF);
+    out.begin(0xA000);
+    out.str("AfterTheDeepOne");
+    out.end();
+    out.end();
+    out.end();
+    out.end();
+    auto scene = load(out.take());
+    ASSERT_EQ(scene->materials.size(), 1u);
+    EXPECT_EQ(scene->materials[0]->name, "AfterTheDeepOne");
+}
+
+TEST(DamagedFiles, MaterialNameWithoutNulEndsWithItsChunk) {
+    auto bytes = editorFile([](threeds::ChunkWriter& out) {
+        out.begin(0xA000);
+        out.raw({'A', 'B', 'C'});
+        out.end();
+        out.begin(0xA000);
+        out.str("D");
+        out.end();
+    });
+    auto scene = load(bytes);
+    ASSERT_EQ(scene->materials.size(), 2u);
+    EXPECT_EQ(scene->materials[0]->name, "ABC");
+    EXPECT_EQ(scene->materials[1]->name, "D");
+}
