@@ -15,6 +15,16 @@ D3DMATRIX identityMatrix() {
     return m;
 }
 
+bool writeImageFile(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgba) {
+    const std::string ext = path.substr(path.find_last_of('.') + 1);
+    const char* name = path.c_str();
+    if (ext == "png") return stbi_write_png(name, width, height, 4, rgba.data(), width * 4) != 0;
+    if (ext == "jpg") return stbi_write_jpg(name, width, height, 4, rgba.data(), 95) != 0;
+    if (ext == "bmp") return stbi_write_bmp(name, width, height, 4, rgba.data()) != 0;
+    if (ext == "tga") return stbi_write_tga(name, width, height, 4, rgba.data()) != 0;
+    return false;
+}
+
 D3DMATRIX perspectiveLH(float fovY, float aspect, float zn, float zf) {
     const float yScale = 1.0f / std::tan(fovY / 2.0f);
     D3DMATRIX m{};

@@ -34,6 +34,8 @@ struct Rgba {
 };
 
 D3DMATRIX identityMatrix();
+// Writes RGBA pixels as an image file of the kind its extension names (.png, .jpg, .bmp, .tga).
+bool writeImageFile(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgba);
 // Left-handed perspective projection, as D3DXMatrixPerspectiveFovLH makes it.
 D3DMATRIX perspectiveLH(float fovY, float aspect, float zn, float zf);
 
