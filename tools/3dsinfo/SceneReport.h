@@ -1,0 +1,8 @@
+// A readable account of a loaded scene, for finding out why a scene looks wrong on screen.
+#pragma once
+
+#include <ostream>
+
+#include "scene/Scene.h"
+
+void printSceneReport(std::ostream& out, const Scene& scene);
