@@ -38,6 +38,7 @@ std::uint16_t MeshBuilder::add(Vec3 p, float u, float v) {
 void MeshBuilder::face(std::uint16_t a, std::uint16_t b, std::uint16_t c, Vec3 facing) {
     // 3D Studio faces are counter-clockwise seen from their front: their normal is (b-a)x(c-a).
     const Vec3 n = cross(points_[b] - points_[a], points_[c] - points_[a]);
+    if (length(n) < 1e-6f) return;  // a sliver at a pole: nothing to draw or to light
     if (dot(n, facing) < 0.0f) std::swap(b, c);
     faces_.push_back({a, b, c, 0});
 }
