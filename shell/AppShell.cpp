@@ -56,6 +56,9 @@ AppShell::AppShell() {
 
 AppShell::~AppShell() {
     if (g_shell == this) g_shell = nullptr;
+    // A window left open (the loop never ran to its end) goes with the shell; its messages no
+    // longer reach this object.
+    if (pf::IsWindow(window)) pf::DestroyWindow(window);
 }
 
 HRESULT AppShell::adjustWindowStyle() {
