@@ -276,3 +276,26 @@ TEST_F(InitFixture, SecondInitRebuildsTheDrawList) {
     ASSERT_EQ(effect->materials[0]->parts.size(), 1u);
     EXPECT_EQ(effect->materials[0]->parts[0]->firstFace, firstRed.firstFace);
 }
+
+TEST_F(InitFixture, MeshBeyondSixteenBitIndicesDrawsOnlyTheReachableVertexRange) {
+    // 3D Studio files cannot hold such a mesh, but scenes made in memory can.
+    auto* scene = new Scene();
+    scene->name = "big";
+    scene->cameras.push_back(new Camera("Cam"));
+    for (std::size_t count : {std::size_t{70000}, std::size_t{3}}) {
+        auto* m = new Mesh("m");
+        m->vertices.resize(count);
+        auto* all = new FaceGroup();
+        all->faces = {Face{{0, 1, 2}}, Face{{65535, 1, 2}}};
+        m->faceGroups.push_back(all);
+        scene->meshes.push_back(m);
+    }
+    folder.list.scenes.push_back(scene);
+
+    EffectPtr effect = parsedEffect("time 0.000000 { file big }");
+    ASSERT_EQ(effect->Init(&services), 0);
+    ASSERT_EQ(effect->materials.size(), 2u);
+    expectPart(*effect->materials[0]->parts[0], scene->meshes[0], 0, 0, 2, 65536);
+    // The next mesh still starts after every vertex of the big one.
+    expectPart(*effect->materials[1]->parts[0], scene->meshes[1], 70000, 2, 1, 3);
+}
