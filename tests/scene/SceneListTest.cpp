@@ -96,3 +96,36 @@ TEST_F(SceneListTest, FindSceneIsExactAndFirstInLoadingOrder) {
     EXPECT_TRUE(list.scenes.empty());
     EXPECT_EQ(list.findScene("a.3ds"), nullptr);
 }
+
+TEST_F(SceneListTest, FilesLargerThanTheReadWindowLoadAsFromMemory) {
+    threeds::SceneDesc desc;
+    threeds::MeshDesc mesh;
+    mesh.name = "Long";
+    for (int i = 0; i < 12000; ++i) {  // about 240 KB of vertices and coordinates
+        const float f = static_cast<float>(i);
+        mesh.vertices.push_back({f, f * 0.5f, -f});
+        mesh.uvs.push_back({f, 1.0f - f});
+    }
+    for (std::uint16_t i = 0; i + 2 < 12000; i += 3)
+        mesh.faces.push_back({i, static_cast<std::uint16_t>(i + 1), static_cast<std::uint16_t>(i + 2)});
+    desc.meshes = {mesh, triangleMesh("After")};
+    const auto bytes = threeds::buildScene(desc);
+    dir.write("long.3ds", asText(bytes));
+    SceneList::setBasePath(dir.path() + "/");
+    SceneList list;
+    Scene* fromFile = list.loadScene("long.3ds");
+    ASSERT_NE(fromFile, nullptr);
+    auto fromMemory = load(bytes);
+    ASSERT_EQ(fromFile->meshes.size(), 2u);
+    const auto& a = fromFile->meshes[0]->vertices;
+    const auto& b = fromMemory->meshes[0]->vertices;
+    ASSERT_EQ(a.size(), 12000u);
+    ASSERT_EQ(a.size(), b.size());
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        ASSERT_EQ(a[i].position.x, b[i].position.x) << i;
+        ASSERT_EQ(a[i].position.z, b[i].position.z) << i;
+        ASSERT_EQ(a[i].v, b[i].v) << i;
+    }
+    EXPECT_EQ(fromFile->meshes[0]->faces.size(), 4000u);
+    EXPECT_EQ(fromFile->meshes[1]->name, "After");
+}
