@@ -1,6 +1,8 @@
 // Damaged and hostile files: truncation, lengths that lie, counts that lie, deep nesting.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/CapturedReports.h"
 #include "tests/scene/SceneTesting.h"
 
@@ -159,6 +161,28 @@ TEST(DamagedFiles, CountsLargerThanTheChunkAllocateOnlyWhatFits) {
     EXPECT_EQ(m.faceGroups[0]->materialIndex, 0);
     EXPECT_EQ(m.faceGroups[0]->faces.size(), 2u);
     EXPECT_LE(m.faceGroups[0]->faces.capacity(), 2u);
+}
+
+TEST(DamagedFiles, NegativeFaceCountReadsNoFacesAndNoSubChunks) {
+    threeds::SceneDesc desc;
+    desc.materials = {namedMaterial("Mat")};
+    threeds::MeshDesc mesh = triangleMesh("M");
+    mesh.groups = {{"Mat", {0}}};
+    desc.meshes = {mesh};
+    auto bytes = threeds::buildScene(desc);
+    // The face count sits right after the face-list chunk's header: id 0x4120, length 6 + 2 +
+    // one face (8) + the material group chunk (6 + "Mat" + 2 + 2 = 14).
+    const std::uint8_t faceList[] = {0x20, 0x41, 30, 0, 0, 0};
+    auto at = std::search(bytes.begin(), bytes.end(), std::begin(faceList), std::end(faceList));
+    ASSERT_NE(at, bytes.end());
+    at[6] = 0xFF;
+    at[7] = 0xFF;
+    auto scene = load(bytes);
+    const Mesh& m = *scene->meshes[0];
+    EXPECT_TRUE(m.faces.empty());
+    ASSERT_EQ(m.faceGroups.size(), 1u);  // only the empty all-faces group; no material group
+    EXPECT_EQ(m.faceGroups[0]->materialIndex, -1);
+    EXPECT_TRUE(m.faceGroups[0]->faces.empty());
 }
 
 TEST(DamagedFiles, DeepNestingIsBoundedAndTheRestStillReads) {
