@@ -99,7 +99,7 @@ std::string vertexShaderSource(const ShaderKey& k) {
     s += "uniform mat4 uWorldView;\nuniform mat4 uProjection;\nuniform mat3 uNormalMatrix;\n";
     s += "uniform vec4 uViewport;\n";
     s += "uniform vec4 uMaterial[5];\nuniform vec4 uAmbient;\n";
-    s += "uniform vec4 uLights[" + std::to_string(kLightVec4s * 8) + "];\nuniform int uLightCount;\n";
+    s += "uniform vec4 uLights[" + std::to_string(kLightVec4s * 8) + "];\n";
     s += std::string(interpolation(k)) + "out vec4 vDiffuse;\n";
     s += std::string(interpolation(k)) + "out vec4 vSpecular;\n";
     s += "out vec2 vTex0;\nout vec2 vTex1;\n";
@@ -140,52 +140,41 @@ std::string vertexShaderSource(const ShaderKey& k) {
     if (k.normalizeNormals && k.hasNormal) s += "  if (dot(N, N) > 0.0) N = normalize(N);\n";
     s += k.localViewer ? "  vec3 V = dot(P, P) > 0.0 ? -normalize(P) : vec3(0.0, 0.0, -1.0);\n"
                        : "  vec3 V = vec3(0.0, 0.0, -1.0);\n";
-    s += R"(  vec3 ambientSum = vec3(0.0);
-  vec3 diffuseSum = vec3(0.0);
-  vec3 specularSum = vec3(0.0);
-  for (int i = 0; i < uLightCount; ++i) {
-    int base = i * 7;
-    vec4 posType = uLights[base + 3];
-    vec4 dirRange = uLights[base + 4];
-    vec4 atten = uLights[base + 5];
-    vec4 cone = uLights[base + 6];
-    vec3 L;
-    float factor = 1.0;
-    if (posType.w == 3.0) {
-      L = -dirRange.xyz;
-    } else {
-      vec3 toLight = posType.xyz - P;
-      float d = length(toLight);
-      if (d > dirRange.w) continue;
-      L = d > 0.0 ? toLight / d : vec3(0.0, 0.0, -1.0);
-      float denominator = atten.x + atten.y * d + atten.z * d * d;
-      factor = denominator > 0.0 ? 1.0 / denominator : 1.0;
-      if (posType.w == 2.0) {
-        float rho = dot(-dirRange.xyz, L);
-        float spot;
-        if (rho > cone.x) spot = 1.0;
-        else if (rho <= cone.y) spot = 0.0;
-        else {
-          float t = (rho - cone.y) / (cone.x - cone.y);
-          spot = atten.w == 0.0 ? 1.0 : pow(t, atten.w);
+    s += "  vec3 ambientSum = vec3(0.0);\n  vec3 diffuseSum = vec3(0.0);\n  vec3 specularSum = vec3(0.0);\n";
+    s += "  vec3 L;\n  float factor;\n  float nDotL;\n";
+    // One block per enabled light, in the order the lights were packed (see ShaderKey).
+    for (int i = 0; i < k.lightCount; ++i) {
+        auto at = [&](int slot) { return "uLights[" + std::to_string(i * kLightVec4s + slot) + "]"; };
+        s += "  {\n";
+        if (k.lightTypes[i] == D3DLIGHT_DIRECTIONAL) {
+            s += "    L = -" + at(4) + ".xyz;\n    factor = 1.0;\n";
+        } else {
+            s += "    vec3 toLight = " + at(3) + ".xyz - P;\n";
+            s += "    float d = length(toLight);\n";
+            s += "    L = d > 0.0 ? toLight / d : vec3(0.0, 0.0, -1.0);\n";
+            s += "    vec4 atten = " + at(5) + ";\n";
+            s += "    float denominator = atten.x + atten.y * d + atten.z * d * d;\n";
+            // Beyond its range a light gives nothing.
+            s += "    factor = d > " + at(4) + ".w ? 0.0 : (denominator > 0.0 ? 1.0 / denominator : 1.0);\n";
+            if (k.lightTypes[i] == D3DLIGHT_SPOT) {
+                s += "    vec4 cone = " + at(6) + ";\n";
+                s += "    float rho = dot(-" + at(4) + ".xyz, L);\n";
+                s += "    float spot = rho > cone.x ? 1.0 : (rho <= cone.y ? 0.0 :\n"
+                     "        (atten.w == 0.0 ? 1.0 : pow((rho - cone.y) / (cone.x - cone.y), atten.w)));\n";
+                s += "    factor *= spot;\n";
+            }
         }
-        factor *= spot;
-      }
+        s += "    ambientSum += factor * " + at(2) + ".rgb;\n";
+        s += "    nDotL = clamp(dot(N, L), 0.0, 1.0);\n";
+        s += "    diffuseSum += factor * nDotL * " + at(0) + ".rgb;\n";
+        if (k.specularEnable) {
+            s += "    if (nDotL > 0.0) {\n";
+            s += "      float nDotH = max(dot(N, normalize(L + V)), 0.0);\n";
+            s += "      specularSum += factor * (power > 0.0 ? pow(nDotH, power) : 1.0) * " + at(1) + ".rgb;\n";
+            s += "    }\n";
+        }
+        s += "  }\n";
     }
-    ambientSum += factor * uLights[base + 2].rgb;
-    float nDotL = clamp(dot(N, L), 0.0, 1.0);
-    diffuseSum += factor * nDotL * uLights[base].rgb;
-)";
-    if (k.specularEnable) {
-        s += R"(    if (nDotL > 0.0) {
-      vec3 H = normalize(L + V);
-      float nDotH = max(dot(N, H), 0.0);
-      float shine = power > 0.0 ? pow(nDotH, power) : 1.0;
-      specularSum += factor * shine * uLights[base + 1].rgb;
-    }
-)";
-    }
-    s += "  }\n";
     s += "  vec3 colour = mEmissive.rgb + mAmbient.rgb * (uAmbient.rgb + ambientSum) + mDiffuse.rgb * diffuseSum;\n";
     s += "  vDiffuse = vec4(clamp(colour, 0.0, 1.0), clamp(mDiffuse.a, 0.0, 1.0));\n";
     s += "  vSpecular = vec4(clamp(mSpecular.rgb * specularSum, 0.0, 1.0), 0.0);\n";
@@ -260,7 +249,6 @@ FixedFunctionProgram buildProgram(const ShaderKey& key) {
     p.material = glGetUniformLocation(program, "uMaterial");
     p.ambient = glGetUniformLocation(program, "uAmbient");
     p.lights = glGetUniformLocation(program, "uLights");
-    p.lightCount = glGetUniformLocation(program, "uLightCount");
     p.textureFactor = glGetUniformLocation(program, "uTextureFactor");
     p.alphaRef = glGetUniformLocation(program, "uAlphaRef");
     glUseProgram(program);

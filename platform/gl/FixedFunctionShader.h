@@ -34,7 +34,7 @@ std::string fragmentShaderSource(const ShaderKey& key);
 struct FixedFunctionProgram {
     GLuint program = 0;
     GLint worldView = -1, projection = -1, normalMatrix = -1, viewport = -1;
-    GLint material = -1, ambient = -1, lights = -1, lightCount = -1;
+    GLint material = -1, ambient = -1, lights = -1;
     GLint textureFactor = -1, alphaRef = -1;
     std::uint64_t transformVersion = 0, materialVersion = 0, lightVersion = 0, miscVersion = 0;
 };

@@ -318,7 +318,6 @@ void GlDevice::uploadUniforms(FixedFunctionProgram& p) {
     }
     if (p.lightVersion != lightVersion_) {
         if (packedLightCount_ > 0) glUniform4fv(p.lights, packedLightCount_ * kLightVec4s, packedLights_.data());
-        glUniform1i(p.lightCount, packedLightCount_);
         p.lightVersion = lightVersion_;
     }
     if (p.miscVersion != miscVersion_) {

@@ -140,6 +140,7 @@ HRESULT GlDevice::SetLight(DWORD index, const D3DLIGHT8* light) {
         return D3D_OK;
     }
     if (sameBytes(&state_.lights[index], light, sizeof(D3DLIGHT8))) return D3D_OK;
+    if (state_.lightEnabled[index] && state_.lights[index].Type != light->Type) keyDirty_ = true;
     state_.lights[index] = *light;
     lightsDirty_ = true;
     return D3D_OK;
@@ -162,6 +163,7 @@ HRESULT GlDevice::LightEnable(DWORD index, BOOL enable) {
     if (state_.lightEnabled[index] == value) return D3D_OK;
     state_.lightEnabled[index] = value;
     lightsDirty_ = true;
+    keyDirty_ = true;  // the shader is unrolled for the enabled lights
     return D3D_OK;
 }
 

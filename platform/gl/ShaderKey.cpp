@@ -34,6 +34,8 @@ ShaderKey makeShaderKey(const DeviceState& state, DWORD fvf, const bool* texture
     if (k.lighting) {
         k.normalizeNormals = rs[D3DRS_NORMALIZENORMALS] != FALSE;
         k.localViewer = rs[D3DRS_LOCALVIEWER] != FALSE;
+        for (DWORD i = 0; i < kMaxLights; ++i)
+            if (state.lightEnabled[i]) k.lightTypes[k.lightCount++] = u8(state.lights[i].Type);
         if (rs[D3DRS_COLORVERTEX]) {
             k.diffuseSource = colourSource(rs[D3DRS_DIFFUSEMATERIALSOURCE], k.hasDiffuse, k.hasSpecular);
             k.ambientSource = colourSource(rs[D3DRS_AMBIENTMATERIALSOURCE], k.hasDiffuse, k.hasSpecular);

@@ -31,6 +31,10 @@ struct ShaderKey {
     std::uint8_t flatShade = 0;
     std::uint8_t alphaFunc = D3DCMP_ALWAYS;  // ALWAYS when alpha testing is off
     std::uint8_t activeStages = 0;            // stages that run; later ones are off
+    // Enabled lights in index order, by type: the lighting code is unrolled for them (the
+    // software rasteriser pays dearly for per-vertex branches on uniforms).
+    std::uint8_t lightCount = 0;
+    std::array<std::uint8_t, 8> lightTypes{};
     std::array<StageKey, kShaderStages> stages{};
 
     bool operator==(const ShaderKey& o) const { return std::memcmp(this, &o, sizeof(ShaderKey)) == 0; }
