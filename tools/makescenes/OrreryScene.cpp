@@ -42,16 +42,16 @@ std::vector<MaterialDesc> materials() {
     panel.shininessStrength = 0.35f;
     list.push_back(panel);
 
-    MaterialDesc planet = material("Planet", {1.0f, 1.0f, 1.0f}, 0.45f);
+    MaterialDesc planet = material("Planet", {0.9f, 0.9f, 0.9f}, 0.4f);
     planet.textureMap = "planet.jpg";
     planet.shininess = 0.4f;
     planet.shininessStrength = 0.15f;
     list.push_back(planet);
 
-    // Glow around the planet: added to what is behind it, at half strength.
-    MaterialDesc halo = material("Halo", {0.35f, 0.6f, 1.0f}, 0.8f);
+    // Glow around the planet: added to what is behind it, at 30 per cent strength.
+    MaterialDesc halo = material("Halo", {0.25f, 0.5f, 1.0f}, 0.8f);
     halo.additive = true;
-    halo.transparency = 0.5f;
+    halo.transparency = 0.7f;
     halo.shininessStrength = 0.0f;
     list.push_back(halo);
 
@@ -197,7 +197,7 @@ threeds::SceneDesc orreryScene() {
             8, 2, [](float u, float v) { return Vec3{-500.0f + 1000.0f * u, 0.0f, -125.0f + 250.0f * v}; },
             [](float u, float v) { return std::array<float, 2>{u, v}; },
             [](float, float) { return Vec3{0, -1, 0}; });
-        meshes.push_back(banner.build("Banner", "Logo", {0, 950.0f, 380.0f}));
+        meshes.push_back(banner.build("Banner", "Logo", {0, 950.0f, 280.0f}));
     }
 
     // Hierarchy: Spindle holds Core (with Halo), Rings and both arms; each arm carries a moon,
@@ -237,13 +237,13 @@ threeds::SceneDesc orreryScene() {
     ice.rotation = spin({0.287348f, 0.0f, 0.957826f}, 0.0f, -4.0f, kFrames, 32);
     nodes.push_back(ice);
 
-    nodes.push_back(objectNode(10, "Banner", -1, {0, 950.0f, 380.0f}));
+    nodes.push_back(objectNode(10, "Banner", -1, {0, 950.0f, 280.0f}));
     nodes.push_back(objectNode(11, "Floor", -1, {0, 0, kFloorZ}));
 
     // Lights: a warm key light above, two coloured lights circling in opposite directions,
     // and a spotlight from the front. The inner range is the distance at which a light has
     // full strength; it falls off with distance.
-    scene.lights.push_back({"Sun", {0, -200.0f, 700.0f}, Colour{1.0f, 0.92f, 0.8f}, 760.0f, 1600.0f, 1.0f, {}});
+    scene.lights.push_back({"Sun", {0, -200.0f, 700.0f}, Colour{1.0f, 0.92f, 0.8f}, 640.0f, 1600.0f, 1.0f, {}});
     scene.lights.push_back({"Azure", circle(760.0f, 0.0f, 160.0f), Colour{0.3f, 0.55f, 1.0f}, 640.0f, 1400.0f, 1.0f, {}});
     scene.lights.push_back({"Ember", circle(700.0f, kPi, -60.0f), Colour{1.0f, 0.45f, 0.2f}, 600.0f, 1400.0f, 1.0f, {}});
     scene.lights.push_back({"Spot01", {600.0f, -600.0f, 700.0f}, Colour{1.0f, 1.0f, 1.0f}, 900.0f, 1800.0f, 1.0f,
@@ -314,13 +314,13 @@ threeds::SceneDesc orreryScene() {
                 sampledScalar(kFrames, 8, [](float t) { return 58.0f - 14.0f * std::sin(t * 2.0f * kPi); }, kRepeat),
                 sampledScalar(kFrames, 8, [](float t) { return -12.0f * std::sin(t * 2.0f * kPi); }, kRepeat));
 
-    // Top: a crane shot from high above, sinking slowly while the lens widens.
+    // Top: a crane shot from above, sinking and swinging round while the lens widens.
     auto crane = [](float t) {
-        return Vec3{300.0f - 600.0f * t, -500.0f - 200.0f * t, 1500.0f - 450.0f * t};
+        return Vec3{350.0f - 700.0f * t, -650.0f - 150.0f * t, 1150.0f - 500.0f * t};
     };
-    scene.cameras.push_back({"Top", crane(0.0f), {0, 0, -60.0f}, 0.0f, 35.0f});
-    cameraNodes(34, "Top", sampledPath(kFrames, 4, crane, kHold), still({0, 0, -60.0f}),
-                sampledScalar(kFrames, 1, [](float t) { return 40.0f + 22.0f * t; }, kHold),
+    scene.cameras.push_back({"Top", crane(0.0f), {0, 0, 0.0f}, 0.0f, 35.0f});
+    cameraNodes(34, "Top", sampledPath(kFrames, 4, crane, kHold), still({0, 0, 0.0f}),
+                sampledScalar(kFrames, 1, [](float t) { return 44.0f + 16.0f * t; }, kHold),
                 sampledScalar(kFrames, 1, [](float t) { return 25.0f * t; }, kHold));
     return scene;
 }

@@ -67,10 +67,10 @@ threeds::SceneDesc tunnelScene() {
     scene.frames = std::array<std::int32_t, 2>{0, static_cast<std::int32_t>(kFrames)};
 
     {
-        // 24 grid cells along every 4800 units: one cell per 200 units, so the pattern at the
-        // loop's end matches its start.
+        // Twelve grid cells around and one per 100 units along, so the pattern at the loop's end
+        // matches its start.
         MeshBuilder tube;
-        tube.tubeInside(kRadius, -400.0f, 4400.0f, 16, 24, 4.0f, 24.0f);
+        tube.tubeInside(kRadius, -400.0f, 4400.0f, 24, 24, 12.0f, 48.0f);
         scene.meshes.push_back(tube.build("Tube", "Neon", {0, 0, 0}));
         scene.nodes.push_back(node(NodeKind::Object, 0, "Tube", still({0, 0, 0})));
     }
@@ -101,14 +101,15 @@ threeds::SceneDesc tunnelScene() {
         scene.nodes.push_back(n);
     }
 
-    // Two lamps travel with the camera: a cyan one just ahead and a magenta one far ahead.
+    // Two lamps travel with the camera: a cyan one just behind it, lighting the hoops' faces as
+    // they come, and a magenta one far ahead.
     auto ahead = [](float distance) {
         return sampledPath(kFrames, 1, [distance](float t) { return Vec3{0, kLoopLength * t + distance, 0}; }, kHold);
     };
-    scene.lights.push_back({"Lamp1", {0, 250.0f, 0}, Colour{0.45f, 0.9f, 1.0f}, 320.0f, 800.0f, 1.0f, {}});
-    scene.lights.push_back({"Lamp2", {0, 1100.0f, 0}, Colour{1.0f, 0.3f, 0.8f}, 520.0f, 1400.0f, 1.0f, {}});
-    scene.nodes.push_back(node(NodeKind::Light, 30, "Lamp1", ahead(250.0f)));
-    scene.nodes.push_back(node(NodeKind::Light, 31, "Lamp2", ahead(1100.0f)));
+    scene.lights.push_back({"Lamp1", {0, -120.0f, 0}, Colour{0.45f, 0.9f, 1.0f}, 500.0f, 1200.0f, 1.0f, {}});
+    scene.lights.push_back({"Lamp2", {0, 1000.0f, 0}, Colour{1.0f, 0.3f, 0.8f}, 500.0f, 1400.0f, 1.0f, {}});
+    scene.nodes.push_back(node(NodeKind::Light, 30, "Lamp1", ahead(-120.0f)));
+    scene.nodes.push_back(node(NodeKind::Light, 31, "Lamp2", ahead(1000.0f)));
 
     // The camera weaves gently and rolls one whole turn per loop.
     auto flight = [](float t) {

@@ -66,7 +66,7 @@ Picture metalPanels() {
 Picture gasGiant() {
     const int w = 256, h = 128;
     Picture pic(w, h);
-    const Rgb cream{0.95f, 0.87f, 0.72f}, tan{0.82f, 0.6f, 0.4f}, rust{0.66f, 0.33f, 0.18f}, haze{0.7f, 0.76f, 0.84f};
+    const Rgb cream{0.93f, 0.8f, 0.58f}, tan{0.78f, 0.5f, 0.27f}, rust{0.6f, 0.24f, 0.1f}, haze{0.55f, 0.64f, 0.78f};
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             const float u = float(x) / w, v = float(y) / h;
