@@ -42,8 +42,8 @@ std::vector<MaterialDesc> materials() {
 
     MaterialDesc gem;
     gem.name = "Gem";
-    gem.diffuse = Colour{1.0f, 0.78f, 0.3f};
-    gem.ambient = Colour{0.5f, 0.35f, 0.1f};
+    gem.diffuse = Colour{1.0f, 0.4f, 0.85f};
+    gem.ambient = Colour{0.6f, 0.2f, 0.5f};
     gem.specular = Colour{1.0f, 1.0f, 1.0f};
     gem.shininess = 0.85f;
     gem.shininessStrength = 0.9f;
