@@ -47,11 +47,6 @@ public:
     // The first node named exactly name, searching roots in order, each node before its children.
     SceneNode* findNode(const std::string& nodeName) const;
 
-private:
-    // Searches the descendants of top, each node before its children.
-    static SceneNode* findBelow(const SceneNode& top, const std::string& nodeName);
-
-public:
     // Reading state. Scratch values (percent, objectName, colour, nodeId, innerRange, outerRange,
     // mapSlot) carry over between objects: a chunk that consumes one takes whatever was read last
     // anywhere in the file.
@@ -117,6 +112,9 @@ private:
     // Reads the spline flags of one key and the floats they announce, writing the key debug
     // lines. Absent parameters are 0. False when the chunk ends first.
     bool readKeyHeader(KeySpline& spline);
+
+    // Searches the descendants of top, each node before its children.
+    static SceneNode* findBelow(const SceneNode& top, const std::string& nodeName);
 
     // Finishing.
     void linkHierarchy();
