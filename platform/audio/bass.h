@@ -14,7 +14,8 @@
 // BASS_Init: no device is opened and the mixed output is pulled with BASS_MixOutput.
 //
 // The state of the library (device, streams, last error) is process-wide. Every function is meant
-// to be called from one application thread; sync procedures are called on the audio thread.
+// to be called from one application thread; sync procedures are called on the audio thread, while
+// their stream is being decoded, and must not call back into the library.
 #pragma once
 
 #include "platform/win/WinTypes.h"

@@ -3,6 +3,7 @@
 #include "platform/audio/bass.h"
 
 #include "music/MusicPlayer.h"
+#include "platform/audio/WavCapture.h"
 #include "music/TestAudioFiles.h"
 #include "support/CapturedReports.h"
 #include "support/TempDir.h"
@@ -243,6 +244,27 @@ TEST_F(AudioStreamTest, OtherRatesAreResampledAndMonoFillsBothSides) {
     // The tail after the end of the one second is silence, and the stream has stopped.
     for (size_t i = 44100 + 400; i < 44100 + 4410; ++i) ASSERT_EQ(heard[2 * i], 0) << "frame " << i;
     EXPECT_EQ(BASS_ChannelGetPosition(stream), 22050u * 2);
+}
+
+TEST_F(AudioStreamTest, CaptureWritesTheMixedOutputToAWavFile) {
+    const auto samples = patternSamples(3000, 2);
+    writeAudioFile(file("in.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2, samples);
+    const HSTREAM stream = open(file("in.wav"));
+    BASS_ChannelSetPosition(stream, 1000 * 4);
+    BASS_Start();
+    BASS_StreamPlay(stream, FALSE, BASS_SAMPLE_LOOP);
+    {
+        audio::WavCapture capture;
+        ASSERT_TRUE(capture.open(file("out.wav")));
+        ASSERT_TRUE(capture.render(5000));
+        ASSERT_TRUE(capture.render(1000));
+        EXPECT_EQ(capture.framesWritten(), 6000u);
+    }
+    int channels = 0;
+    const auto written = decodeFile(file("out.wav"), channels);
+    EXPECT_EQ(channels, 2);
+    EXPECT_TRUE(written == concat(concat(framesOf(samples, 1000, 2000), samples), framesOf(samples, 0, 1000)));
+    EXPECT_FALSE(audio::WavCapture().open(dir.path() + "/no/such/folder/out.wav"));
 }
 
 TEST_F(AudioStreamTest, CompressedStreamsSeekExactly) {
