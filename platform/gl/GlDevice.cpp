@@ -252,26 +252,16 @@ ULONG GlDevice::Release() {
 }
 
 void GlDevice::updateLossState() {
-    if (parameters_.Windowed) {
-        loss_ = Loss::None;
-        return;
-    }
     const Uint32 flags = SDL_GetWindowFlags(sdlWindow(window_));
-    const bool focused = (flags & SDL_WINDOW_INPUT_FOCUS) != 0;
-    if (focused) hadFocus_ = true;
-    // A window that never had focus (no window manager) is not counted as unfocused.
-    const bool away = (flags & SDL_WINDOW_MINIMIZED) || (hadFocus_ && !focused);
-    if (away)
-        loss_ = Loss::Lost;
-    else if (loss_ == Loss::Lost)
-        loss_ = Loss::NeedsReset;
+    loss_.update(parameters_.Windowed != FALSE, (flags & SDL_WINDOW_MINIMIZED) != 0,
+                 (flags & SDL_WINDOW_INPUT_FOCUS) != 0);
 }
 
 HRESULT GlDevice::TestCooperativeLevel() {
     updateLossState();
-    switch (loss_) {
-    case Loss::Lost: return D3DERR_DEVICELOST;
-    case Loss::NeedsReset: return D3DERR_DEVICENOTRESET;
+    switch (loss_.state()) {
+    case DeviceLoss::State::Lost: return D3DERR_DEVICELOST;
+    case DeviceLoss::State::NeedsReset: return D3DERR_DEVICENOTRESET;
     default: return D3D_OK;
     }
 }
@@ -306,6 +296,9 @@ BOOL GlDevice::ShowCursor(BOOL show) {
 
 HRESULT GlDevice::Reset(D3DPRESENT_PARAMETERS* parameters) {
     if (!parameters) return D3DERR_INVALIDCALL;
+    // A device cannot be reset while its fullscreen window is still away.
+    updateLossState();
+    if (loss_.state() == DeviceLoss::State::Lost) return D3DERR_DEVICELOST;
     // Default-pool resources do not survive a reset; the application must release them first.
     if (defaultPoolResources_ > 0) return D3DERR_INVALIDCALL;
     D3DPRESENT_PARAMETERS p = *parameters;
@@ -320,15 +313,14 @@ HRESULT GlDevice::Reset(D3DPRESENT_PARAMETERS* parameters) {
     if (!createRenderTargets()) return D3DERR_OUTOFVIDEOMEMORY;
     SDL_GL_SetSwapInterval(!p.Windowed && p.FullScreen_PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE ? 1 : 0);
     resetState();
-    loss_ = Loss::None;
-    hadFocus_ = false;
+    loss_.reset();
     *parameters = p;
     return D3D_OK;
 }
 
 HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const void*) {
     updateLossState();
-    if (loss_ != Loss::None) return D3DERR_DEVICELOST;
+    if (lost()) return D3DERR_DEVICELOST;
     const GLint w = static_cast<GLint>(parameters_.BackBufferWidth);
     const GLint h = static_cast<GLint>(parameters_.BackBufferHeight);
     GLuint source = framebuffer_;

@@ -20,6 +20,7 @@
 #include <epoxy/gl.h>
 
 #include "platform/d3d8/d3d8.h"
+#include "platform/gl/DeviceLoss.h"
 #include "platform/gl/DeviceState.h"
 #include "platform/gl/FixedFunctionShader.h"
 #include "platform/gl/StateBlock.h"
@@ -128,6 +129,7 @@ private:
     void markRenderStateChanged(D3DRENDERSTATETYPE state);
     void markStageStateChanged(DWORD stage, D3DTEXTURESTAGESTATETYPE type);
     void updateLossState();
+    bool lost() const { return loss_.state() != DeviceLoss::State::None; }
     void setTextureBinding(DWORD stage, GlTexture* texture);
     void setStreamBinding(GlVertexBuffer* buffer, UINT stride);
     void setIndexBinding(GlIndexBuffer* buffer, UINT baseVertex);
@@ -160,8 +162,7 @@ private:
     GlIndexBuffer* indices_ = nullptr;
     UINT baseVertex_ = 0;
     bool inScene_ = false;
-    enum class Loss { None, Lost, NeedsReset } loss_ = Loss::None;
-    bool hadFocus_ = false;
+    DeviceLoss loss_;
 
     // State blocks.
     std::map<DWORD, std::unique_ptr<StateBlock>> stateBlocks_;

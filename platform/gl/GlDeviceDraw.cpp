@@ -376,7 +376,7 @@ void GlDevice::setVertexLayout(GLuint vertexBuffer, DWORD fvf, UINT stride, GLin
 }
 
 bool GlDevice::prepareDraw(GLuint vertexBuffer, UINT stride, GLintptr offset) {
-    if (loss_ != Loss::None) return false;
+    if (lost()) return false;  // drawing on a lost device does nothing, successfully
     if (pipelineDirty_) flushPipelineState();
     flushSamplers();
     if (derivedTransformsDirty_) updateDerivedTransforms();
@@ -409,7 +409,7 @@ HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pr
     // Reading past the end of the vertex buffer is refused rather than left to the driver.
     if ((static_cast<uint64_t>(startVertex) + count - 1) * streamStride_ + vertexSize(state_.fvf) > stream_->length())
         return D3DERR_INVALIDCALL;
-    if (!prepareDraw(stream_->name(), streamStride_, 0)) return loss_ != Loss::None ? D3D_OK : D3DERR_INVALIDCALL;
+    if (!prepareDraw(stream_->name(), streamStride_, 0)) return lost() ? D3D_OK : D3DERR_INVALIDCALL;
     glDrawArrays(mode, static_cast<GLint>(startVertex), static_cast<GLsizei>(count));
     return D3D_OK;
 }
@@ -427,7 +427,7 @@ HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIndex, UIN
     // So are indices that reach past the vertex buffer: GL would read outside the buffer.
     const uint64_t lastVertex = static_cast<uint64_t>(baseVertex_) + indices_->maxIndex(startIndex, count);
     if (lastVertex * streamStride_ + vertexSize(state_.fvf) > stream_->length()) return D3DERR_INVALIDCALL;
-    if (!prepareDraw(stream_->name(), streamStride_, 0)) return loss_ != Loss::None ? D3D_OK : D3DERR_INVALIDCALL;
+    if (!prepareDraw(stream_->name(), streamStride_, 0)) return lost() ? D3D_OK : D3DERR_INVALIDCALL;
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices_->name());
     glDrawElementsBaseVertex(mode, static_cast<GLsizei>(count), GL_UNSIGNED_SHORT,
                              reinterpret_cast<const void*>(static_cast<uintptr_t>(startIndex) * 2),
@@ -445,7 +445,7 @@ HRESULT GlDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, co
     glBindBuffer(GL_ARRAY_BUFFER, userVertexBuffer_);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(count) * stride, vertexData, GL_STREAM_DRAW);
     layoutBuffer_ = 0;  // the buffer's storage changed: attribute pointers must be set again
-    if (!prepareDraw(userVertexBuffer_, stride, 0)) return loss_ != Loss::None ? D3D_OK : D3DERR_INVALIDCALL;
+    if (!prepareDraw(userVertexBuffer_, stride, 0)) return lost() ? D3D_OK : D3DERR_INVALIDCALL;
     glDrawArrays(mode, 0, static_cast<GLsizei>(count));
     return D3D_OK;
 }
