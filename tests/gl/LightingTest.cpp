@@ -40,6 +40,16 @@ Vec expectedColour(const D3DMATERIAL8& m, const D3DLIGHT8& l, D3DCOLOR globalAmb
         if (d > l.Range) atten = 0.0f;
         else atten = 1.0f / (l.Attenuation0 + l.Attenuation1 * d + l.Attenuation2 * d * d);
         L = normalised(toLight);
+        if (l.Type == D3DLIGHT_SPOT) {
+            // Full inside half of Theta, none outside half of Phi, Falloff power between.
+            const Vec towardsVertex = {-L.x, -L.y, -L.z};
+            const float rho = dot(normalised({l.Direction.x, l.Direction.y, l.Direction.z}), towardsVertex);
+            const float inner = std::cos(l.Theta / 2), outer = std::cos(l.Phi / 2);
+            float spot = 0.0f;
+            if (rho > inner) spot = 1.0f;
+            else if (rho > outer) spot = std::pow((rho - outer) / (inner - outer), l.Falloff);
+            atten *= spot;
+        }
     }
     const float nDotL = std::clamp(dot(n, L), 0.0f, 1.0f);
     const float ga[3] = {((globalAmbient >> 16) & 0xFF) / 255.0f, ((globalAmbient >> 8) & 0xFF) / 255.0f,
@@ -181,6 +191,37 @@ TEST_F(LightingTest, SpecularUsesPowerAndLocalViewerOnlyWhenEnabled) {
     const Vec expected = expectedColour(m, l, 0, true, kVertices[0]);
     expectCentre(expected);
     EXPECT_GT(expected.z, 51.0f + 100.0f);  // the specular term is really there
+}
+
+TEST_F(LightingTest, SpotLightConeInnerFullOuterNoneFalloffBetween) {
+    D3DMATERIAL8 m{};
+    m.Diffuse = rgba(1, 1, 1);
+    m.Ambient = rgba(1, 1, 1);
+    D3DLIGHT8 l{};
+    l.Type = D3DLIGHT_SPOT;
+    l.Diffuse = rgba(0.8f, 0.6f, 0.4f);
+    l.Ambient = rgba(0.1f, 0.1f, 0.1f);
+    l.Position = {0, 0, 0};
+    l.Direction = {0, 0, 3};  // not normalised, as the scene player sets it
+    l.Range = 100.0f;
+    l.Attenuation0 = 1.0f;
+    l.Falloff = 1.0f;
+    device_->SetMaterial(&m);
+    // Vertices are 0.197 rad off the axis.
+    const struct {
+        float theta, phi;
+    } cones[] = {{0.5f, 1.0f}, {0.2f, 0.6f}, {0.0f, 0.0f}};
+    for (const auto& cone : cones) {
+        l.Theta = cone.theta;
+        l.Phi = cone.phi;
+        light(l);
+        device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
+        drawLitTriangle();
+        SCOPED_TRACE(cone.theta);
+        expectCentre(expectedColour(m, l, 0, false, kVertices[0]));
+    }
+    // Theta and Phi of 0 (what scene files give): nothing at all, ambient included.
+    EXPECT_EQ(pixel(32, 32).r, 0);
 }
 
 TEST_F(LightingTest, UnlitGeometryTakesVertexColourOrWhite) {
