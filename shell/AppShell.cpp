@@ -81,6 +81,9 @@ IDirect3D8* AppShell::createDirect3D() { return Direct3DCreate8(D3D_SDK_VERSION)
 INT AppShell::runSetupDialog() { return showSetupDialogBox(*this); }
 
 HRESULT AppShell::create(HINSTANCE) {
+    // The window system stays up for the life of the process, whatever the Direct3D object
+    // does with it; without one, Direct3D cannot start either and says so below.
+    pf::StartWindowSystem();
     direct3d = createDirect3D();
     if (!direct3d) return showError(ErrNoDirect3D, true);
 
@@ -92,7 +95,12 @@ HRESULT AppShell::create(HINSTANCE) {
     }
 
     if (showSetupDialog) {
-        if (runSetupDialog() != IDOK) return E_FAIL;
+        if (runSetupDialog() != IDOK) {
+            // The program ends here; the Direct3D object goes with it.
+            direct3d->Release();
+            direct3d = nullptr;
+            return E_FAIL;
+        }
         windowed = currentDeviceEntry().windowed;
     }
 

@@ -55,19 +55,29 @@ void applyStyle(SDL_Window* sdl, DWORD style) {
 
 }  // namespace
 
+// SDL would otherwise unload the GL driver with the last GL window and its X extension
+// libraries with the last user of its video, and load them all over again for the next window;
+// the caches they keep would also become unattributable to the leak checker. A failed GL load
+// (a video driver without GL) is left for window creation to report.
+bool StartWindowSystem() {
+    static bool running = false;
+    if (!running) {
+        running = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        if (running) SDL_GL_LoadLibrary(nullptr);
+    }
+    return running;
+}
+
 HWND CreateAppWindow(const char* title, DWORD style, int clientWidth, int clientHeight,
                      WNDPROC procedure) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
+    if (!StartWindowSystem()) return nullptr;
     Uint32 flags = SDL_WINDOW_OPENGL;
     if (style & WS_THICKFRAME) flags |= SDL_WINDOW_RESIZABLE;
     if ((style & WS_CAPTION) != WS_CAPTION) flags |= SDL_WINDOW_BORDERLESS;
     if (!(style & WS_VISIBLE)) flags |= SDL_WINDOW_HIDDEN;
     SDL_Window* sdl = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                        clientWidth, clientHeight, flags);
-    if (!sdl) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        return nullptr;
-    }
+    if (!sdl) return nullptr;
     windows().push_back({sdl, procedure, style, Frame{}});
     HWND handle = static_cast<HWND>(sdl);
 
@@ -91,7 +101,6 @@ BOOL DestroyWindow(HWND window) {
                               [window](const WindowRecord& r) { return r.sdl == window; }),
                list.end());
     SDL_DestroyWindow(static_cast<SDL_Window*>(window));
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return TRUE;
 }
 

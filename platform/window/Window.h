@@ -10,6 +10,10 @@
 
 namespace quorvel::platform {
 
+// Starts SDL's video and loads its GL library for the rest of the process (once; later calls
+// only report). False when no video driver can start.
+bool StartWindowSystem();
+
 // Creates a window titled `title` with a client area of clientWidth x clientHeight at the
 // default position. The procedure receives WM_GETMINMAXINFO once; its minimum tracking size
 // becomes the window's minimum size. Returns null when SDL cannot make the window.

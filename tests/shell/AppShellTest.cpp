@@ -173,6 +173,8 @@ TEST_F(AppShellTest, CancelledDialogEndsWithoutWindowOrMessage) {
     EXPECT_EQ(shell->window, nullptr);
     EXPECT_EQ(journal, (Journal{"dialog"}));
     EXPECT_TRUE(reports.boxes.empty());
+    EXPECT_EQ(shell->direct3d, nullptr);
+    EXPECT_EQ(shell->d3d.refs, 0u);
 }
 
 TEST_F(AppShellTest, FailingStartupClosesSilentlyAndStillShutsDown) {
