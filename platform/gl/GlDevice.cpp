@@ -220,6 +220,7 @@ void GlDevice::resetState() {
     samplerDirty_.fill(true);
     textureBindingDirty_.fill(true);
     ++transformVersion_;
+    ++projectionVersion_;
     ++materialVersion_;
     ++lightVersion_;
     ++miscVersion_;

@@ -176,7 +176,8 @@ private:
     std::array<bool, kStageCount> textureBindingDirty_{};
     bool derivedTransformsDirty_ = true;
     bool lightsDirty_ = true;
-    std::uint64_t transformVersion_ = 1, materialVersion_ = 1, lightVersion_ = 1, miscVersion_ = 1;
+    std::uint64_t transformVersion_ = 1, projectionVersion_ = 1, materialVersion_ = 1, lightVersion_ = 1,
+                  miscVersion_ = 1;
 
     // GL-side caches.
     std::unordered_map<ShaderKey, FixedFunctionProgram, ShaderKeyHash> programs_;

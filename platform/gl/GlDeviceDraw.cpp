@@ -300,12 +300,15 @@ void GlDevice::packLights() {
 void GlDevice::uploadUniforms(FixedFunctionProgram& p) {
     if (p.transformVersion != transformVersion_) {
         glUniformMatrix4fv(p.worldView, 1, GL_FALSE, &worldView_._11);
-        glUniformMatrix4fv(p.projection, 1, GL_FALSE, &state_.transforms[kProjection]._11);
         glUniformMatrix3fv(p.normalMatrix, 1, GL_FALSE, normalMatrix_.data());
+        p.transformVersion = transformVersion_;
+    }
+    if (p.projectionVersion != projectionVersion_) {
+        glUniformMatrix4fv(p.projection, 1, GL_FALSE, &state_.transforms[kProjection]._11);
         const D3DVIEWPORT8& vp = state_.viewport;
         glUniform4f(p.viewport, static_cast<float>(vp.X), static_cast<float>(vp.Y), static_cast<float>(vp.Width),
                     static_cast<float>(vp.Height));
-        p.transformVersion = transformVersion_;
+        p.projectionVersion = projectionVersion_;
     }
     if (p.materialVersion != materialVersion_) {
         const D3DMATERIAL8& m = state_.material;

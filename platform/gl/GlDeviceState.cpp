@@ -69,6 +69,10 @@ HRESULT GlDevice::SetTransform(D3DTRANSFORMSTATETYPE type, const D3DMATRIX* matr
     D3DMATRIX& current = state_.transforms[slot];
     if (sameBytes(&current, matrix, sizeof(D3DMATRIX))) return D3D_OK;
     current = *matrix;
+    if (slot == kProjection) {
+        ++projectionVersion_;
+        return D3D_OK;
+    }
     derivedTransformsDirty_ = true;
     ++transformVersion_;
     if (slot == kView) lightsDirty_ = true;  // lights are kept in view space
@@ -102,7 +106,7 @@ HRESULT GlDevice::SetViewport(const D3DVIEWPORT8* viewport) {
     if (sameBytes(&state_.viewport, viewport, sizeof(D3DVIEWPORT8))) return D3D_OK;
     state_.viewport = *viewport;
     pipelineDirty_ = true;
-    ++transformVersion_;
+    ++projectionVersion_;
     return D3D_OK;
 }
 
