@@ -133,6 +133,18 @@ TEST_F(TextureLoaderTest, UnknownFormatTakesTheFilesAlpha) {
     EXPECT_EQ(level(0).Format, D3DFMT_A8R8G8B8);
 }
 
+TEST_F(TextureLoaderTest, ColourKeyAndUnfilteredCopy) {
+    const std::string path = makeImage("keyed.png", 8, 8);
+    ASSERT_EQ(D3DXCreateTextureFromFileExA(device_, path.c_str(), 16, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
+                                           D3DX_FILTER_NONE, D3DX_FILTER_NONE, 0xFFFF0000u, &info_, nullptr,
+                                           &texture_),
+              D3D_OK);
+    EXPECT_EQ(level(0).Width, 16u);
+    EXPECT_EQ(texel(0, 1, 1), 0u) << "red matched the colour key";
+    EXPECT_EQ(texel(0, 6, 1), 0xFF0000FFu) << "blue kept, not scaled";
+    EXPECT_EQ(texel(0, 12, 12), 0u) << "outside the copied picture";
+}
+
 TEST_F(TextureLoaderTest, NameIsMatchedIgnoringCase) {
     makeImage("CWALL02.jpg", 8, 8);
     ASSERT_EQ(load((folder_ / "CWALL02.JPG").string(), D3DX_DEFAULT, D3DX_DEFAULT, 1, D3DFMT_X8R8G8B8), D3D_OK);
