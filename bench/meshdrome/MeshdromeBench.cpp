@@ -39,7 +39,9 @@ std::unique_ptr<SceneList> makeScenes(int meshCount) {
         scene->materials.push_back(material);
     }
     for (int i = 0; i < meshCount; ++i) {
-        auto* mesh = new Mesh("m" + std::to_string(i));
+        std::string name = "m";
+        name += std::to_string(i);
+        auto* mesh = new Mesh(name);
         mesh->vertices.resize(24);
         for (int g = 0; g < 4; ++g) {
             auto* group = new FaceGroup();
