@@ -40,12 +40,11 @@ HRESULT SceneEffect::ParseParams(ScriptText* params) {
 
     const std::int32_t blockCount = params ? params->countOf("time") : 0;
     for (std::int32_t i = 0; i < blockCount; ++i) {
+        // A "time" token that is a parameter value (a camera named time) counts a block that has
+        // no braces of its own; so does a damaged text. There is nothing more to read then.
         const std::int32_t open = params->findMatch(i, "{");
         const std::int32_t close = params->findMatch(i, "}");
-        if (open < 0 || close < 0) {
-            reportError("Bad params for scene { %s }", sceneName.c_str());
-            return E_FAIL;
-        }
+        if (open < 0 || close < 0) break;
         BlockWalk walk(*params, open, close);
         while (!walk.done()) {
             // One pass tries the keywords in a fixed order, each at the position reached so far.

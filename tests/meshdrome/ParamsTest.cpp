@@ -119,10 +119,16 @@ TEST(SceneParams, KeywordLastInItsBlockIsRefusedWithoutReadingTheNextBlock) {
     EXPECT_TRUE(reports.boxes.empty());
 }
 
-TEST(SceneParams, BlockWithoutClosingBraceFails) {
+TEST(SceneParams, TimeAsAValueOrAnUnclosedBlockReadsNothingMore) {
     CapturedReports reports;
-    Parsed p = parse("time 0.000000 { file a.3ds");
-    EXPECT_EQ(p.result, E_FAIL);
-    ASSERT_FALSE(reports.boxes.empty());
-    EXPECT_EQ(reports.boxes.back().text, "Bad params for scene {  }");
+    // "time" as a camera name counts one block more than there are braces.
+    Parsed named = parse("time 0.000000 { file a.3ds camera time } time 1.000000 { fps 12 }");
+    EXPECT_EQ(named.result, 0);
+    EXPECT_EQ(named.effect->cameraName, "time");
+    EXPECT_FLOAT_EQ(named.effect->fps, 12.0f);
+
+    Parsed unclosed = parse("time 0.000000 { file a.3ds");
+    EXPECT_EQ(unclosed.result, 0);
+    EXPECT_EQ(unclosed.effect->sceneName, "");
+    EXPECT_TRUE(reports.boxes.empty());
 }
