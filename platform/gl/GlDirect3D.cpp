@@ -15,6 +15,11 @@ namespace quorvel::gl {
 GlDirect3D* GlDirect3D::create() {
     const bool running = SDL_WasInit(SDL_INIT_VIDEO) != 0;
     if (!running && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
+    // Load the GL driver once for the life of the process. SDL would otherwise unload it with
+    // its last GL window (the probe window, then the show's window on every recreation) and
+    // load it again, and the leak checker could no longer attribute the driver's caches.
+    static const bool driverLoaded = SDL_GL_LoadLibrary(nullptr) == 0;
+    (void)driverLoaded;
     auto* d3d = new GlDirect3D();
     d3d->ownsVideo_ = !running;
     return d3d;
