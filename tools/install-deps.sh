@@ -22,6 +22,7 @@ packages=(
   libgtk-3-dev
   # headless display for end-to-end runs
   xvfb xauth xdotool
+  openbox                             # a window manager, so fullscreen switches behave as on a desktop
 )
 
 missing=()
