@@ -17,13 +17,6 @@
 #include <cstring>
 #include <vector>
 
-// Under the leak sanitizer this program's run ends with a few hundred bytes that Mesa's software
-// driver keeps and that are reported only after the driver has been unloaded, as an unknown module
-// that no suppression can name (with the driver kept loaded they match the swrast_dri.so entry).
-// The leak check at exit is therefore off for this one program; the font's own objects are still
-// checked here through the device's reference count, and font_tests runs with leak detection.
-extern "C" int __lsan_is_turned_off() { return 1; }
-
 namespace quorvel {
 namespace {
 
