@@ -9,6 +9,28 @@
 
 namespace quorvel::d3dx {
 
+namespace {
+
+// Averages blocks of fx x fy pixels (the last row and column of blocks may be smaller).
+RgbaImage boxReduce(const RgbaImage& source, UINT fx, UINT fy) {
+    const UINT width = (source.width + fx - 1) / fx, height = (source.height + fy - 1) / fy;
+    RgbaImage out{width, height, std::vector<std::uint8_t>(static_cast<size_t>(width) * height * 4, 0)};
+    for (UINT y = 0; y < height; ++y)
+        for (UINT x = 0; x < width; ++x) {
+            std::uint64_t sum[4] = {};
+            UINT count = 0;
+            for (UINT sy = y * fy; sy < std::min(source.height, (y + 1) * fy); ++sy)
+                for (UINT sx = x * fx; sx < std::min(source.width, (x + 1) * fx); ++sx, ++count) {
+                    const std::uint8_t* p = source.at(sx, sy);
+                    for (int c = 0; c < 4; ++c) sum[c] += p[c];
+                }
+            for (int c = 0; c < 4; ++c) out.at(x, y)[c] = static_cast<std::uint8_t>((sum[c] + count / 2) / count);
+        }
+    return out;
+}
+
+}  // namespace
+
 RgbaImage scaleImage(const RgbaImage& source, UINT width, UINT height, DWORD filter) {
     RgbaImage out{width, height, std::vector<std::uint8_t>(static_cast<size_t>(width) * height * 4, 0)};
     if (source.width == width && source.height == height) {
@@ -31,6 +53,11 @@ RgbaImage scaleImage(const RgbaImage& source, UINT width, UINT height, DWORD fil
         }
         return out;
     }
+    // stb_image_resize prepares its filter in time proportional to input x output size, which
+    // a file of extreme proportions turns into minutes; shrink by whole factors first so that
+    // it never scales down by more than four.
+    const UINT fx = source.width / (2 * width), fy = source.height / (2 * height);
+    if (fx > 1 || fy > 1) return scaleImage(boxReduce(source, std::max(1u, fx), std::max(1u, fy)), width, height, filter);
     stbir_filter stbFilter = STBIR_FILTER_DEFAULT;
     if (kind == D3DX_FILTER_LINEAR || kind == D3DX_FILTER_TRIANGLE) stbFilter = STBIR_FILTER_TRIANGLE;
     if (kind == D3DX_FILTER_BOX) stbFilter = STBIR_FILTER_BOX;
