@@ -13,6 +13,7 @@
 #include "anim/Track.h"
 #include "platform/d3d8/d3d8types.h"
 #include "platform/d3dx8/d3dx8math.h"
+#include "scene/Material.h"
 
 // One vertex as the player copies it into a position + normal + texture coordinate buffer.
 struct Vertex {
