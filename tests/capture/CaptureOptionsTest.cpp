@@ -16,9 +16,10 @@ TEST(CaptureOptions, DefaultsAndEveryFlag) {
     EXPECT_EQ(defaults->height, 480);
     EXPECT_EQ(defaults->outDir, "capture");
     EXPECT_TRUE(defaults->wavPath.empty());
+    EXPECT_FALSE(defaults->measure);
 
     auto all = parseCaptureOptions({"--fps", "25", "--from", "1.5", "--to", "3", "--size", "320x200", "--out",
-                                    "frames", "--wav", "music.wav"},
+                                    "frames", "--wav", "music.wav", "--measure"},
                                    error);
     ASSERT_TRUE(all) << error;
     EXPECT_DOUBLE_EQ(all->fps, 25.0);
@@ -28,6 +29,7 @@ TEST(CaptureOptions, DefaultsAndEveryFlag) {
     EXPECT_EQ(all->height, 200);
     EXPECT_EQ(all->outDir, "frames");
     EXPECT_EQ(all->wavPath, "music.wav");
+    EXPECT_TRUE(all->measure);
 }
 
 TEST(CaptureOptions, BadArgumentsAreExplained) {

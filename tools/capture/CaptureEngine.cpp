@@ -1,5 +1,6 @@
 #include "CaptureEngine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -58,6 +59,7 @@ bool CaptureEngine::inWindow() const {
 }
 
 HRESULT CaptureEngine::onUpdate() {
+    if (options_.measure) frameStarts_.push_back(std::chrono::steady_clock::now());
     // Frame k shows application time k / fps exactly, whatever the clock's rounding.
     appTime = static_cast<float>(static_cast<double>(frameIndex_) / options_.fps);
     return DemoEngine::onUpdate();
@@ -71,7 +73,13 @@ HRESULT CaptureEngine::onRender() {
         hr = static_cast<float>(demoEnd) < demoTime ? E_FAIL : S_OK;
     } else {
         hr = DemoEngine::onRender();
-        if (inWindow()) writeFrame();
+        if (options_.measure) {
+            if (firstFrameDrawn_ == std::chrono::steady_clock::time_point{}) {
+                firstFrameDrawn_ = std::chrono::steady_clock::now();
+            }
+        } else if (inWindow()) {
+            writeFrame();
+        }
     }
 
     // The music that played up to the end of this frame.
@@ -99,6 +107,28 @@ HRESULT CaptureEngine::onRender() {
         requestClose();
     }
     return hr;
+}
+
+void CaptureEngine::reportMeasurements(std::chrono::steady_clock::time_point programStart) const {
+    using Ms = std::chrono::duration<double, std::milli>;
+    if (frameStarts_.size() < 3) {
+        std::fprintf(stderr, "quorvel-capture: too few frames to measure\n");
+        return;
+    }
+    // A frame's time runs from its update to the next frame's update: drawing and presenting.
+    std::vector<double> times;
+    for (size_t i = 1; i < frameStarts_.size(); ++i) times.push_back(Ms(frameStarts_[i] - frameStarts_[i - 1]).count());
+    std::vector<double> sorted = times;
+    std::sort(sorted.begin(), sorted.end());
+    double total = 0.0;
+    for (double t : times) total += t;
+    const double median = sorted[sorted.size() / 2];
+    const double p99 = sorted[std::min(sorted.size() - 1, static_cast<size_t>(sorted.size() * 0.99))];
+    std::fprintf(stderr,
+                 "quorvel-capture: first frame drawn %.1f ms after start; %zu frames: %.1f frames/s, "
+                 "median %.2f ms, 99th percentile %.2f ms, worst %.2f ms\n",
+                 Ms(firstFrameDrawn_ - programStart).count(), times.size(), 1000.0 * times.size() / total, median,
+                 p99, sorted.back());
 }
 
 void CaptureEngine::writeFrame() {

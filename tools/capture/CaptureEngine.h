@@ -3,9 +3,11 @@
 // window mixed into a WAV file.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "CaptureOptions.h"
 #include "engine/DemoEngine.h"
@@ -29,6 +31,8 @@ public:
     HRESULT onRender() override;
 
     bool reachedEnd() const { return reachedEnd_; }
+    // With --measure: time to the first drawn frame and frame-time figures, on stderr.
+    void reportMeasurements(std::chrono::steady_clock::time_point programStart) const;
     long framesWritten() const { return framesWritten_; }
 
 private:
@@ -45,6 +49,10 @@ private:
     std::uint64_t audioFramesMixed_ = 0;
     std::unique_ptr<audio::WavCapture> wav_;
     int lastProgressSecond_ = -1;
+
+    // --measure: when each frame's update began, and the first frame's end.
+    std::vector<std::chrono::steady_clock::time_point> frameStarts_;
+    std::chrono::steady_clock::time_point firstFrameDrawn_{};
 };
 
 }  // namespace quorvel::capture

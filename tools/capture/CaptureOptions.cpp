@@ -8,8 +8,10 @@ namespace quorvel::capture {
 
 const char* const CaptureUsage =
     "usage: quorvel-capture [--fps N] [--from SECONDS] [--to SECONDS] [--size WxH] [--out DIR] [--wav FILE]\n"
+    "                       [--measure]\n"
     "Plays the show in the current folder headless and frame-exact, writing DIR/frame-NNNNNN.png\n"
-    "for every frame whose demo time lies in [from, to], and the music of that window to FILE.\n";
+    "for every frame whose demo time lies in [from, to], and the music of that window to FILE.\n"
+    "--measure draws the same frames without saving them and reports frame times.\n";
 
 namespace {
 
@@ -39,6 +41,10 @@ std::optional<CaptureOptions> parseCaptureOptions(const std::vector<std::string>
         if (flag == "--help" || flag == "-h") {
             error = "";
             return std::nullopt;
+        }
+        if (flag == "--measure") {
+            options.measure = true;
+            continue;
         }
         if (i + 1 >= args.size()) {
             error = "missing value after " + flag;

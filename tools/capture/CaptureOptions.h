@@ -1,5 +1,6 @@
 // Command line of quorvel-capture:
 //   quorvel-capture [--fps N] [--from SECONDS] [--to SECONDS] [--size WxH] [--out DIR] [--wav FILE]
+//                   [--measure]
 #pragma once
 
 #include <optional>
@@ -16,6 +17,9 @@ struct CaptureOptions {
     int height = 480;
     std::string outDir = "capture";
     std::string wavPath;  // empty: no audio is written
+    // Measures instead of writing: frames in the window are drawn and presented but not saved,
+    // and the wall-clock time of each frame is summed up at the end.
+    bool measure = false;
 };
 
 // Parses the arguments after the program name. On a bad argument returns nothing and sets error.

@@ -1,5 +1,6 @@
 // quorvel-capture: plays the show in the working directory headless and frame-exact, for video
 // capture and tests. It runs the same engine, shell and plug-ins as quorvel.
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -12,6 +13,7 @@
 #include "shell/FrameTimer.h"
 
 int main(int argc, char** argv) {
+    const auto programStart = std::chrono::steady_clock::now();
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
     auto options = quorvel::capture::parseCaptureOptions(args, error);
@@ -42,6 +44,7 @@ int main(int argc, char** argv) {
     clock.advance(1.0 / options->fps);  // the first frame sees one frame's elapsed time
     engine->run();
     const bool finished = engine->reachedEnd();
+    if (options->measure) engine->reportMeasurements(programStart);
     std::fprintf(stderr, "quorvel-capture: %ld frames written to %s%s\n", engine->framesWritten(),
                  options->outDir.c_str(), finished ? "" : " (the show stopped before its end)");
     engine.reset();
