@@ -120,13 +120,7 @@ ImageEntry* ImageBank::LoadImage(const char* name, bool mipmaps) {
     IDirect3DTexture8* texture = loadTexture(name, D3DX_DEFAULT, D3DX_DEFAULT, mipmaps, format, &info);
     if (!texture) return nullptr;
 
-    auto* entry = new ImageEntry;
-    entry->name = name;
-    entry->texture = texture;
-    entry->info = info;
-    entry->hasAlpha = FALSE;
-    entries.push_back(entry);
-    return entry;
+    return addEntry(name, texture, info, FALSE);
 }
 
 ImageEntry* ImageBank::LoadImageWithAlpha(const char* colourName, const char* alphaName, bool mipmaps) {
@@ -152,11 +146,16 @@ ImageEntry* ImageBank::LoadImageWithAlpha(const char* colourName, const char* al
     mergeAlpha(colour, alpha, format);
     alpha->Release();
 
+    return addEntry(colourName, colour, info, TRUE);
+}
+
+ImageEntry* ImageBank::addEntry(const char* name, IDirect3DTexture8* texture, const D3DXIMAGE_INFO& info,
+                                BOOL hasAlpha) {
     auto* entry = new ImageEntry;
-    entry->name = colourName;
-    entry->texture = colour;
+    entry->name = name;
+    entry->texture = texture;
     entry->info = info;
-    entry->hasAlpha = TRUE;
+    entry->hasAlpha = hasAlpha;
     entries.push_back(entry);
     return entry;
 }

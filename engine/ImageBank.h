@@ -69,4 +69,6 @@ public:
 private:
     IDirect3DTexture8* loadTexture(const std::string& name, UINT width, UINT height, bool mipmaps,
                                    D3DFORMAT format, D3DXIMAGE_INFO* info) const;
+    // Appends an entry that takes over the texture's reference.
+    ImageEntry* addEntry(const char* name, IDirect3DTexture8* texture, const D3DXIMAGE_INFO& info, BOOL hasAlpha);
 };

@@ -156,8 +156,8 @@ void CaptureEngine::mixAudioUpTo(std::uint64_t totalFrames) {
         wav_->render(frames);
     } else {
         // Outside the window the music still moves on; its samples are dropped.
-        std::vector<std::int16_t> scratch(static_cast<size_t>(frames) * 2);
-        BASS_MixOutput(scratch.data(), static_cast<DWORD>(frames));
+        discardedAudio_.resize(static_cast<size_t>(frames) * 2);
+        BASS_MixOutput(discardedAudio_.data(), static_cast<DWORD>(frames));
     }
 }
 

@@ -48,6 +48,7 @@ private:
     bool closing_ = false;
     std::uint64_t audioFramesMixed_ = 0;
     std::unique_ptr<audio::WavCapture> wav_;
+    std::vector<std::int16_t> discardedAudio_;  // reused for music mixed outside the window
     int lastProgressSecond_ = -1;
 
     // --measure: when each frame's update began, and the first frame's end.
