@@ -48,6 +48,7 @@ private:
         index_ += 2;
 
         if (layerNumber > LayerCount - 1) {
+            // "nuber" is the message as shows and their authors know it: keep the spelling.
             return fail(statement_, relativeIndex(), "Sorry! You exceeded the maximum nuber of layers");
         }
         if (layerNumber < 0) return fail(statement_, relativeIndex(), NegativeLayerText);

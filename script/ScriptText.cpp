@@ -204,6 +204,7 @@ std::int32_t ScriptText::integerAfter(std::int32_t n, std::int32_t k, const char
     }
     const std::int64_t target = static_cast<std::int64_t>(j) + 1 + k;
     if (target < 0 || target >= size()) {
+        // The stray "joo" belongs to this message as users have always seen it: keep it.
         reportParseError("integer not joo found after %s", keyword.text);
         return -1;
     }

@@ -4,6 +4,8 @@
 
 namespace quorvel {
 
+// The texts keep their Windows wording and line breaks ("This sample", "DirectX", the double
+// space) on purpose: they are the messages users and tests know.
 const char* shellErrorText(HRESULT code) {
     switch (code) {
     case ErrNoDirect3D:

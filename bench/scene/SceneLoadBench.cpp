@@ -11,7 +11,6 @@
 #include <string>
 #include <unistd.h>
 
-#include "platform/win/TestSinks.h"
 #include "scene/SceneList.h"
 #include "scene/SceneReader.h"
 #include "tools/3dswriter/ThreeDSWriter.h"
@@ -183,7 +182,6 @@ struct Fixture {
         folder = mkdtemp(pattern);
         threeds::saveFile(folder + "/big.3ds", bytes);
         SceneList::setBasePath(folder + "/");
-        quorvel::platform::setDebugOutputSink([](const std::string&) {});
     }
     ~Fixture() {
         std::remove((folder + "/big.3ds").c_str());

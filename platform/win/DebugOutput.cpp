@@ -1,9 +1,12 @@
-// The debugger output channel: each call is one unchanged write to stderr.
+// The debugger output channel. On Windows these lines went to an attached debugger and nobody
+// saw them otherwise; here they stay silent unless QUORVEL_DEBUG asks for them, then each call
+// is one unchanged write to stderr. A redirection hook (tests) receives every call regardless.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
-#include "platform/win/TestSinks.h"
+#include "platform/win/OutputRedirection.h"
 #include "platform/win/Win32.h"
 
 namespace {
@@ -27,6 +30,11 @@ void setDebugOutputSink(DebugOutputSink sink) {
     state().sink = std::move(sink);
 }
 
+bool debugOutputEnabled() {
+    const char* value = std::getenv("QUORVEL_DEBUG");
+    return value && value[0] != '\0' && std::strcmp(value, "0") != 0;
+}
+
 }  // namespace quorvel::platform
 
 void OutputDebugStringA(const char* text) {
@@ -40,5 +48,6 @@ void OutputDebugStringA(const char* text) {
         sink(text);
         return;
     }
+    if (!quorvel::platform::debugOutputEnabled()) return;
     std::fwrite(text, 1, std::strlen(text), stderr);
 }

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <string>
 
-#include "platform/win/TestSinks.h"
+#include "platform/win/OutputRedirection.h"
 #include "platform/win/Win32.h"
 
 namespace {

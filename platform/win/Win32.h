@@ -1,8 +1,9 @@
 // The Win32 services the system calls, provided on Linux:
 //  - MessageBoxA: an SDL2 message box where a display exists, and always one line on stderr.
-//  - OutputDebugStringA: the debugger output channel, written to stderr unchanged.
+//  - OutputDebugStringA: the debugger output channel: silent unless QUORVEL_DEBUG is set (not 0),
+//    then written to stderr unchanged.
 //  - LoadLibraryA / GetProcAddress / FreeLibrary: dlopen/dlsym/dlclose with Windows-like search.
-// Tests replace the message box and the debug channel with sinks (see TestSinks.h).
+// Tests replace the message box and the debug channel with sinks (see OutputRedirection.h).
 #pragma once
 
 #include "platform/win/WinTypes.h"
@@ -16,7 +17,7 @@ constexpr int IDCANCEL = 2;
 // Shows a modal message box; a null caption means the platform's default caption "Error".
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
 
-// Sends text to the debugger output channel: one write per call, text unchanged.
+// Sends text to the debugger output channel: one write per call, text unchanged (see above).
 void OutputDebugStringA(const char* text);
 
 // Dynamic libraries. A name containing '/' is used as written; a bare name is looked for in the

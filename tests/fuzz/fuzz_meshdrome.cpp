@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "meshdrome/SceneEffect.h"
-#include "platform/win/TestSinks.h"
+#include "platform/win/OutputRedirection.h"
 #include "scene/SceneList.h"
 #include "scene/SceneReader.h"
 #include "script/ScriptText.h"

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "engine/Timeline.h"
-#include "platform/win/TestSinks.h"
+#include "platform/win/OutputRedirection.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static bool quiet = [] {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "ShowFiles.h"
-#include "platform/win/TestSinks.h"
+#include "platform/win/OutputRedirection.h"
 #include "scene/SceneList.h"
 
 using namespace showtest;

@@ -11,7 +11,7 @@
 
 #include "ShowFiles.h"
 #include "engine/Timeline.h"
-#include "platform/win/TestSinks.h"
+#include "platform/win/OutputRedirection.h"
 #include "scene/SceneList.h"
 
 using namespace showtest;

@@ -1,6 +1,6 @@
 #include "support/CapturedReports.h"
 
-#include "platform/win/TestSinks.h"
+#include "platform/win/OutputRedirection.h"
 
 namespace quorvel::testing {
 

@@ -9,7 +9,7 @@
 
 #include "CaptureEngine.h"
 #include "platform/audio/bass.h"
-#include "platform/win/TestSinks.h"
+#include "platform/win/OutputRedirection.h"
 #include "shell/FrameTimer.h"
 
 int main(int argc, char** argv) {
@@ -28,8 +28,6 @@ int main(int argc, char** argv) {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     quorvel::platform::setMessageBoxesHeadless(true);
-    // The scene reader's key diagnostics would drown the progress lines.
-    quorvel::platform::setDebugOutputSink([](const std::string&) {});
     BASS_SetCaptureMode(TRUE);
 
     quorvel::platform::ManualClock clock;

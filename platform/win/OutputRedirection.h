@@ -1,6 +1,7 @@
-// Replaceable destinations for message boxes and debug output, so tests and the headless capture
-// program can observe them without a display. The sinks are process-wide, like the channels they
-// stand in for; passing null restores the normal behaviour.
+// Redirection of the two report channels, message boxes and debug output. Tests record what the
+// system reports through these hooks; headless programs (the capture tool, the checker) keep
+// message boxes on stderr. The hooks are process-wide, like the channels they stand in for;
+// passing null restores the normal behaviour.
 #pragma once
 
 #include <functional>
@@ -16,5 +17,8 @@ void setDebugOutputSink(DebugOutputSink sink);
 
 // When set, message boxes are only printed to stderr, never shown (headless programs).
 void setMessageBoxesHeadless(bool headless);
+
+// True when QUORVEL_DEBUG asks for the debug output channel on stderr: set, non-empty, not "0".
+bool debugOutputEnabled();
 
 }  // namespace quorvel::platform
