@@ -3,7 +3,7 @@
 // short of a full turn.
 #pragma once
 
-namespace anim {
+namespace quorvel {
 
 inline constexpr float kPi = 3.1415927f;
 inline constexpr float kTwoPi = 6.2831855f;
@@ -13,4 +13,4 @@ inline constexpr float kSlerpThreshold = 0.001f;
 // A relative rotation larger than this needs the multi-turn evaluator.
 inline constexpr double kMultiTurnAngle = 6.265732;
 
-}  // namespace anim
+}  // namespace quorvel

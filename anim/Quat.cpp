@@ -24,7 +24,7 @@ Quat quatExp(const Quat& v) {
     const float theta = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
     const float s = std::sin(theta);
     const float w = std::cos(theta);
-    if (std::fabs(s) < anim::kSlerpThreshold) return {v.x, v.y, v.z, w};
+    if (std::fabs(s) < quorvel::kSlerpThreshold) return {v.x, v.y, v.z, w};
     const float f = s / theta;
     return {v.x * f, v.y * f, v.z * f, w};
 }
@@ -61,7 +61,7 @@ Quat quatSlerp(const Quat& a, const Quat& b, float t) {
     float wb = t;
     if (cosTheta >= -1.0f && cosTheta <= 1.0f) {
         const float theta = std::acos(cosTheta);
-        if (!(theta < anim::kSlerpThreshold)) {
+        if (!(theta < quorvel::kSlerpThreshold)) {
             // sin(acos c) = sqrt(1 - c^2), taken in double so that small angles keep their digits;
             // at c = -1 exactly that is 0, and the sine of the float angle (not quite 0) is used.
             // sin((1 - t) theta) = sin theta cos(t theta) - cos theta sin(t theta), so one sine and

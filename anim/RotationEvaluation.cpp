@@ -9,8 +9,8 @@
 
 namespace {
 
-using anim::kPi;
-using anim::kTwoPi;
+using quorvel::kPi;
+using quorvel::kTwoPi;
 
 // Shared front of the two-key routines: the clamped ends give a key's orientation directly.
 // Returns false when out already holds the result.

@@ -12,9 +12,9 @@
 
 namespace {
 
-using anim::kHalfPi;
-using anim::kPi;
-using anim::kTwoPi;
+using quorvel::kHalfPi;
+using quorvel::kPi;
+using quorvel::kTwoPi;
 
 // Whole turns in angle, floored in double precision. Angles come from files: a value too large
 // for the key's integer (or NaN) must not reach an undefined conversion, so it saturates.
@@ -141,6 +141,6 @@ void RotationTrack::prepare() {
 
     bool spins = false;
     for (std::size_t k = 1; k < count; ++k)
-        if (keys[k].turns != 0 || static_cast<double>(keys[k].angle) > anim::kMultiTurnAngle) spins = true;
+        if (keys[k].turns != 0 || static_cast<double>(keys[k].angle) > quorvel::kMultiTurnAngle) spins = true;
     evaluator = spins ? evaluateMultiTurnRotation : evaluateSquadRotation;
 }

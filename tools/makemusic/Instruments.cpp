@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-namespace makemusic {
+namespace quorvel {
 
 namespace {
 
@@ -192,4 +192,4 @@ void echo(const StereoBuffer& in, StereoBuffer& out, double delay, float feedbac
     }
 }
 
-}  // namespace makemusic
+}  // namespace quorvel

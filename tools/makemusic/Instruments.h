@@ -5,7 +5,7 @@
 
 #include "tools/makemusic/StereoBuffer.h"
 
-namespace makemusic {
+namespace quorvel {
 
 float noteFrequency(int midiNote);
 
@@ -24,4 +24,4 @@ void hihat(StereoBuffer& out, double start, float velocity, bool open);
 // A ping-pong echo of `in` added into out: delay in seconds, feedback per repeat, wet level.
 void echo(const StereoBuffer& in, StereoBuffer& out, double delay, float feedback, float wet);
 
-}  // namespace makemusic
+}  // namespace quorvel

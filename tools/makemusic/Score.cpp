@@ -4,7 +4,7 @@
 
 #include "tools/makemusic/Instruments.h"
 
-namespace makemusic {
+namespace quorvel {
 
 namespace {
 
@@ -120,4 +120,4 @@ StereoBuffer renderPiece() {
     return mix;
 }
 
-}  // namespace makemusic
+}  // namespace quorvel

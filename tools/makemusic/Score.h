@@ -5,7 +5,7 @@
 
 #include "tools/makemusic/StereoBuffer.h"
 
-namespace makemusic {
+namespace quorvel {
 
 constexpr double kBeat = 0.5;  // seconds at 120 beats per minute
 constexpr double kBar = 4 * kBeat;
@@ -14,4 +14,4 @@ constexpr int kBars = 30;
 // Renders the whole piece into a new buffer of kBars bars.
 StereoBuffer renderPiece();
 
-}  // namespace makemusic
+}  // namespace quorvel

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace makemusic {
+namespace quorvel {
 
 StereoBuffer::StereoBuffer(double seconds)
     : left_(std::size_t(seconds * kSampleRate)), right_(std::size_t(seconds * kSampleRate)) {}
@@ -93,4 +93,4 @@ bool StereoBuffer::saveOggVorbis(const std::string& path, double quality, std::s
     return error.empty();
 }
 
-}  // namespace makemusic
+}  // namespace quorvel

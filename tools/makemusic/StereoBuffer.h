@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace makemusic {
+namespace quorvel {
 
 constexpr int kSampleRate = 44100;
 
@@ -38,4 +38,4 @@ private:
     std::vector<float> left_, right_;
 };
 
-}  // namespace makemusic
+}  // namespace quorvel

@@ -7,7 +7,7 @@
 #include "tools/makemusic/Score.h"
 
 int main(int argc, char** argv) {
-    using namespace makemusic;
+    using namespace quorvel;
     const std::string folder = argc > 1 ? argv[1] : "demo/data";
     StereoBuffer piece = renderPiece();
     piece.finish(0.89f);  // about -1 dB of headroom, so the encoder's ripples do not clip

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace maketextures {
+namespace quorvel {
 
 float latticeValue(int x, int y, std::uint32_t seed) {
     std::uint32_t h = seed * 0x9E3779B9u ^ std::uint32_t(x) * 0x85EBCA6Bu ^ std::uint32_t(y) * 0xC2B2AE35u;
@@ -37,4 +37,4 @@ float fractalNoise(float u, float v, int periodX, int periodY, int octaves, std:
     return sum / total;
 }
 
-}  // namespace maketextures
+}  // namespace quorvel

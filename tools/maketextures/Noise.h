@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace maketextures {
+namespace quorvel {
 
 // A pseudo-random value in [0, 1) for a lattice point.
 float latticeValue(int x, int y, std::uint32_t seed);
@@ -16,4 +16,4 @@ float valueNoise(float x, float y, int periodX, int periodY, std::uint32_t seed)
 // normalised to [0, 1). The base lattice has periodX x periodY cells over u, v in [0, 1).
 float fractalNoise(float u, float v, int periodX, int periodY, int octaves, std::uint32_t seed);
 
-}  // namespace maketextures
+}  // namespace quorvel

@@ -7,7 +7,7 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 
-namespace maketextures {
+namespace quorvel {
 
 Rgb operator+(Rgb a, Rgb b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
 Rgb operator*(Rgb a, float s) { return {a.r * s, a.g * s, a.b * s}; }
@@ -40,4 +40,4 @@ bool Picture::save(const std::string& path, bool grey, int jpegQuality) const {
     return stbi_write_jpg(path.c_str(), width_, height_, channels, bytes.data(), jpegQuality) != 0;
 }
 
-}  // namespace maketextures
+}  // namespace quorvel

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace maketextures {
+namespace quorvel {
 
 struct Rgb {
     float r = 0.0f, g = 0.0f, b = 0.0f;
@@ -36,4 +36,4 @@ private:
     std::vector<Rgb> texels_;
 };
 
-}  // namespace maketextures
+}  // namespace quorvel

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-namespace maketextures {
+namespace quorvel {
 
 namespace {
 
@@ -87,4 +87,4 @@ float distanceToStrokes(const std::vector<Stroke>& strokes, float x, float y) {
     return best;
 }
 
-}  // namespace maketextures
+}  // namespace quorvel

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace maketextures {
+namespace quorvel {
 
 struct Point2 {
     float x = 0.0f, y = 0.0f;
@@ -24,4 +24,4 @@ std::vector<Stroke> layoutText(const std::string& text, int width, int height, f
 // Distance in pixels from (x, y) to the nearest stroke.
 float distanceToStrokes(const std::vector<Stroke>& strokes, float x, float y);
 
-}  // namespace maketextures
+}  // namespace quorvel

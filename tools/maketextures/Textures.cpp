@@ -6,7 +6,7 @@
 #include "tools/maketextures/Noise.h"
 #include "tools/maketextures/StrokeFont.h"
 
-namespace maketextures {
+namespace quorvel {
 
 namespace {
 
@@ -207,4 +207,4 @@ Picture titleOpacity() {
     return pic;
 }
 
-}  // namespace maketextures
+}  // namespace quorvel

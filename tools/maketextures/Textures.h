@@ -4,7 +4,7 @@
 
 #include "tools/maketextures/Picture.h"
 
-namespace maketextures {
+namespace quorvel {
 
 Picture metalPanels();        // riveted, brushed panels with grooves; tiles in both directions
 Picture gasGiant();           // banded planet with a storm; wraps around horizontally
@@ -15,4 +15,4 @@ Picture gridOpacity();        // one glowing grid cell: bright edges, dark middl
 Picture titleColour();        // the title's letters in polished gold on deep blue
 Picture titleOpacity();       // the title's letter shapes with a soft glow
 
-}  // namespace maketextures
+}  // namespace quorvel

@@ -5,7 +5,7 @@
 #include "tools/maketextures/Textures.h"
 
 int main(int argc, char** argv) {
-    using namespace maketextures;
+    using namespace quorvel;
     const std::string folder = argc > 1 ? argv[1] : "demo/data";
     struct Output {
         const char* name;
