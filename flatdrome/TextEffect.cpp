@@ -82,31 +82,31 @@ bool TextEffect::takeParam(const std::string& keyword, BlockReader& values) {
     return false;
 }
 
-void TextEffect::rasteriseFor(const ScreenMap& screen) {
+void TextEffect::rasteriseFor(IDirect3DDevice8* device) {
+    const ScreenMap screen = ScreenMap::of(device);
     const int pixelSize = std::max(1, static_cast<int>(std::lround(size_ * screen.scaleY())));
     if (pixelSize == imagePixelSize_) return;
+    D3DCAPS8 caps{};
+    int maxSide = 2048;  // every Direct3D 8 device of note takes textures this large
+    if (device != nullptr && device->GetDeviceCaps(&caps) >= 0 && caps.MaxTextureWidth > 0 && caps.MaxTextureHeight > 0)
+        maxSide = static_cast<int>(std::min(caps.MaxTextureWidth, caps.MaxTextureHeight));
     font_.height = -pixelSize;  // the character height in pixels
-    image_ = rasteriseText(lines_, font_, align_);
+    image_ = rasteriseText(lines_, font_, align_, maxSide);
     imagePixelSize_ = pixelSize;
 }
 
 HRESULT TextEffect::prepare(EngineServices& services) {
     // The font lookup and the drawing of the glyphs happen here, not when the event starts.
-    rasteriseFor(ScreenMap::of(services.device));
+    rasteriseFor(services.device);
     return 0;
 }
 
 HRESULT TextEffect::startDrawing(IDirect3DDevice8& device) {
-    rasteriseFor(ScreenMap::of(&device));
+    rasteriseFor(&device);
     if (image_.width <= 0 || image_.height <= 0) return 0;
-    D3DCAPS8 caps{};
-    const bool haveCaps = device.GetDeviceCaps(&caps) >= 0;
+    // The image fits the largest texture, so its power-of-two rounding does too.
     texWidth_ = powerOfTwoAtLeast(image_.width);
     texHeight_ = powerOfTwoAtLeast(image_.height);
-    // Text wider than the largest texture is cut at its right and bottom.
-    if (haveCaps && caps.MaxTextureWidth > 0) texWidth_ = std::min(texWidth_, static_cast<int>(caps.MaxTextureWidth));
-    if (haveCaps && caps.MaxTextureHeight > 0)
-        texHeight_ = std::min(texHeight_, static_cast<int>(caps.MaxTextureHeight));
     D3DFORMAT format = D3DFMT_UNKNOWN;
     texture_ = createTexture(device, texWidth_, texHeight_, format);
     if (texture_ == nullptr) return E_FAIL;

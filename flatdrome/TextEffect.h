@@ -34,8 +34,8 @@ private:
     void draw(IDirect3DDevice8& device, QuadDrawer& quads) override;
     void stopDrawing() override;
 
-    // Rasterises the text for a viewport unless the image already has its pixel size.
-    void rasteriseFor(const ScreenMap& screen);
+    // Rasterises the text for the device's viewport unless the image already has its pixel size.
+    void rasteriseFor(IDirect3DDevice8* device);
 
     std::vector<std::string> lines_;
     text::FontRequest font_{"Arial", 0, false, false};

@@ -23,8 +23,9 @@ struct TextImage {
     std::uint8_t at(int x, int y) const { return coverage[static_cast<std::size_t>(y) * width + x]; }
 };
 
-// Null-sized image when the font cannot be found or there is nothing to draw. Each line is placed
-// within the widest by align.
-TextImage rasteriseText(const std::vector<std::string>& lines, const text::FontRequest& font, Align align);
+// An empty image when the font cannot be found or there is nothing to draw. Each line is placed
+// within the widest by align; the image is at most maxSide pixels wide and high.
+TextImage rasteriseText(const std::vector<std::string>& lines, const text::FontRequest& font, Align align,
+                        int maxSide);
 
 }  // namespace quorvel::flat

@@ -6,6 +6,7 @@
 #include "flatdrome/FadeEffect.h"
 #include "flatdrome/PictureEffect.h"
 #include "flatdrome/TextEffect.h"
+#include "flatdrome/TextImage.h"
 #include "support/CapturedReports.h"
 
 using namespace quorvel::flat;
@@ -173,3 +174,23 @@ INSTANTIATE_TEST_SUITE_P(
         // A text that is not made of blocks: nothing past the end is read.
         BadText{"fade", "time 0.000000 { alpha 1", "Bad params for fade { time }"},
         BadText{"picture", "alpha 1", "Bad params for picture { alpha }"}));
+
+TEST(TextImage, LinesAreAlignedWithinTheWidestAndCutAtTheLargestTexture) {
+    const quorvel::text::FontRequest font{"Arial", -20, false, false};
+    const TextImage right = rasteriseText({"WWWWWWWW", "i"}, font, Align::Right, 4096);
+    ASSERT_GT(right.width, 0) << "no font found";
+    EXPECT_EQ(right.height % 2, 0);
+    // The short second line is drawn at the right end: its left half stays empty.
+    int lit = 0, litLeft = 0;
+    for (int y = right.height / 2; y < right.height; ++y)
+        for (int x = 0; x < right.width; ++x)
+            if (right.at(x, y) > 128) ++lit, litLeft += x < right.width / 2 ? 1 : 0;
+    EXPECT_GT(lit, 0);
+    EXPECT_EQ(litLeft, 0);
+
+    const TextImage cut = rasteriseText({std::string(400, 'W'), "x", "y", "z"}, font, Align::Left, 64);
+    EXPECT_EQ(cut.width, 64);
+    EXPECT_EQ(cut.height, 64);
+    EXPECT_EQ(cut.coverage.size(), 64u * 64u);
+    EXPECT_GT(cut.textWidth, 64) << "the layout still knows the whole line";
+}
