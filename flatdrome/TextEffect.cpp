@@ -102,6 +102,7 @@ HRESULT TextEffect::prepare(EngineServices& services) {
 }
 
 HRESULT TextEffect::startDrawing(IDirect3DDevice8& device) {
+    stopDrawing();
     rasteriseFor(&device);
     if (image_.width <= 0 || image_.height <= 0) return 0;
     // The image fits the largest texture, so its power-of-two rounding does too.

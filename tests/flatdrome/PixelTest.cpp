@@ -7,6 +7,7 @@
 #include "flatdrome/FadeEffect.h"
 #include "flatdrome/PictureEffect.h"
 #include "flatdrome/TextEffect.h"
+#include "support/CapturedReports.h"
 
 using namespace flattest;
 using quorvel::flat::FadeEffect;
@@ -119,6 +120,15 @@ TEST_F(FlatDeviceTest, PictureDrawsOverNearerDepthAndLeavesTheDepthTestAsItFound
     EXPECT_EQ(countPixels(255, 255, 255), 640 * 480);
     EXPECT_EQ(zEnable, static_cast<DWORD>(D3DZB_TRUE));
     EXPECT_EQ(blend, static_cast<DWORD>(FALSE));
+}
+
+TEST_F(FlatDeviceTest, PictureOfAnImageNotLoadedFailsInInit) {
+    createSized(64, 64);
+    quorvel::testing::CapturedReports reports;
+    auto picture = parsed<PictureEffect>("time 0.000000 { image missing.png }");
+    EXPECT_EQ(picture->Init(&services_), E_FAIL);
+    ASSERT_EQ(reports.boxes.size(), 1u);
+    EXPECT_EQ(reports.boxes[0].text, "missing.png not loaded. You need to load the image before use.");
 }
 
 TEST_F(FlatDeviceTest, FadeIsHalfWayAtItsMidpointOverTheWholeViewport) {
