@@ -15,7 +15,8 @@ frames=$(ls "$out/frames" | wc -l)
 [ "$frames" -eq 121 ] || { echo "expected 121 frames (0 to 60 s), got $frames"; exit 1; }
 
 status=0
-for second in 5 14 20 30 45; do
+# 2 s: the title card; 16 s: the fade between the first two acts; 54 s: the end credits.
+for second in 2 5 14 16 20 30 45 54; do
   name=$(printf 'frame-%06d.png' $((second * 2)))
   if [ "${4:-}" = "--update" ]; then
     cp "$out/frames/$name" "$references/show-${second}s.png"

@@ -1,7 +1,9 @@
 // The bundled show script read as the engine reads it: a complete timeline whose events play
-// scenes and cameras that exist, with every file it names present in the data folder.
+// scenes and cameras that exist and pictures that are loaded, with every file it names present
+// in the data folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <unistd.h>
 #include <filesystem>
@@ -21,7 +23,7 @@ namespace {
 struct Event {
     int layer;
     float start, end;
-    std::string scene, camera;
+    std::string className, scene, camera, image;
 };
 
 // The value after the last occurrence of keyword in an event's blocks: later blocks override
@@ -47,7 +49,8 @@ protected:
         for (int l = 0; l < LayerCount; ++l)
             for (int e = 0; e < layers[l].eventCount; ++e) {
                 const LayerEvent& ev = layers[l].events[e];
-                events.push_back({l, ev.startTime, ev.endTime, lastValue(ev.params, "file"), lastValue(ev.params, "camera")});
+                events.push_back({l, ev.startTime, ev.endTime, ev.className, lastValue(ev.params, "file"),
+                                  lastValue(ev.params, "camera"), lastValue(ev.params, "image")});
             }
     }
     void TearDown() override {
@@ -75,14 +78,18 @@ protected:
 TEST_F(ShowScript, ReadsAsACompleteTimelineOfSceneEvents) {
     ASSERT_TRUE(parsed);
     EXPECT_TRUE(messages.empty()) << messages.front();
-    ASSERT_EQ(events.size(), 7u);
+    int sceneEvents = 0;
+    for (const Event& ev : events) sceneEvents += ev.className == "scene" ? 1 : 0;
+    ASSERT_EQ(sceneEvents, 7);
     int layersUsed = 0;
     for (int l = 0; l < LayerCount; ++l) layersUsed += layers[l].eventCount > 0 ? 1 : 0;
     EXPECT_GE(layersUsed, 4);
+    // Titles, fades and credits come from the flat plug-ins, every other event is a scene.
+    const std::vector<std::string> classes{"scene", "picture", "fade", "text"};
     for (int l = 0; l < LayerCount; ++l)
         for (int e = 0; e < layers[l].eventCount; ++e) {
             const LayerEvent& ev = layers[l].events[e];
-            EXPECT_EQ(ev.className, "scene");
+            EXPECT_NE(std::find(classes.begin(), classes.end(), ev.className), classes.end()) << ev.className;
             EXPECT_LT(ev.startTime, ev.endTime);
             EXPECT_GE(ev.startTime, 0.0f);
             EXPECT_LE(ev.endTime, 60.0f) << "events past the end time are never seen";
@@ -93,7 +100,8 @@ TEST_F(ShowScript, ReadsAsACompleteTimelineOfSceneEvents) {
 
 TEST_F(ShowScript, NamesOnlyFilesThatExist) {
     ASSERT_TRUE(parsed);
-    EXPECT_EQ(headerValues("@loadlibrary"), std::vector<std::string>{"meshdrome.dll"});
+    EXPECT_EQ(headerValues("@loadlibrary"),
+              (std::vector<std::string>{"meshdrome.dll", "flatpicture.dll", "flatfade.dll", "flattext.dll"}));
     for (const std::string& scene : headerValues("@loadscene")) EXPECT_TRUE(dataFileExists(scene)) << scene;
     for (const std::string& music : headerValues("@loadmusic")) EXPECT_TRUE(dataFileExists(music)) << music;
     for (std::int32_t n = 0; n < script.countOf("@loadimage"); ++n) {
@@ -110,6 +118,7 @@ TEST_F(ShowScript, EventsPlayLoadedScenesThroughTheirCameras) {
     SceneList scenes;
     for (const std::string& name : headerValues("@loadscene")) ASSERT_NE(scenes.loadScene(name), nullptr) << name;
     for (const Event& ev : events) {
+        if (ev.className != "scene") continue;
         SCOPED_TRACE("layer " + std::to_string(ev.layer) + " at " + std::to_string(ev.start));
         Scene* scene = scenes.findScene(ev.scene);
         ASSERT_NE(scene, nullptr) << "the scene must be loaded under exactly this name";
@@ -126,8 +135,22 @@ TEST_F(ShowScript, NoSceneIsPlayedTwiceAtOnce) {
     for (std::size_t i = 0; i < events.size(); ++i)
         for (std::size_t j = i + 1; j < events.size(); ++j) {
             const Event &a = events[i], &b = events[j];
-            if (a.scene != b.scene) continue;
+            if (a.className != "scene" || b.className != "scene" || a.scene != b.scene) continue;
             EXPECT_TRUE(a.end <= b.start || b.end <= a.start)
                 << a.scene << " on layers " << a.layer << " and " << b.layer << " overlaps";
         }
+}
+
+TEST_F(ShowScript, PicturesShowLoadedImages) {
+    ASSERT_TRUE(parsed);
+    std::vector<std::string> loaded;
+    for (std::int32_t n = 0; n < script.countOf("@loadimage"); ++n) loaded.push_back(script.textAfter(n, 0, "@loadimage"));
+    int pictures = 0;
+    for (const Event& ev : events) {
+        if (ev.className != "picture") continue;
+        ++pictures;
+        EXPECT_NE(std::find(loaded.begin(), loaded.end(), ev.image), loaded.end())
+            << ev.image << " on layer " << ev.layer << " is not loaded with @loadimage";
+    }
+    EXPECT_GE(pictures, 1) << "the title card";
 }
