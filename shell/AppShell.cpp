@@ -1,8 +1,11 @@
+// The shell's life cycle: construction, start-up (create), the message loop (run), one frame
+// (renderFrame) with its statistics, clean-up and the fatal error report, and the hooks' defaults.
 #include "shell/AppShell.h"
 
 #include "platform/win/Win32.h"
 #include "platform/window/Messages.h"
 #include "platform/window/Window.h"
+#include "shell/AppShellShared.h"
 #include "shell/FrameTimer.h"
 #include "shell/SetupDialog.h"
 #include "shell/ShellResources.h"
@@ -17,8 +20,6 @@ namespace pf = platform;
 
 // The registered window procedure forwards every message to the one shell object.
 AppShell* g_shell = nullptr;
-// Nesting depth of holdFrames.
-int g_holdCount = 0;
 // Frame statistics: when they last changed and the frames drawn since.
 float g_statsLastTime = 0.0f;
 DWORD g_statsFrames = 0;
@@ -40,16 +41,13 @@ const char* depthSuffix(D3DFORMAT format) {
     }
 }
 
-LONG width(const RECT& r) { return r.right - r.left; }
-LONG height(const RECT& r) { return r.bottom - r.top; }
-
 }  // namespace
 
 AppShell::AppShell() {
     std::memset(adapters, 0, sizeof adapters);
     g_shell = this;
     // One shell lives per process; a new one starts with fresh pause and statistics counters.
-    g_holdCount = 0;
+    resetHoldCount();
     g_statsLastTime = 0.0f;
     g_statsFrames = 0;
 }
@@ -59,11 +57,6 @@ AppShell::~AppShell() {
     // A window left open (the loop never ran to its end) goes with the shell; its messages no
     // longer reach this object.
     if (pf::IsWindow(window)) pf::DestroyWindow(window);
-}
-
-HRESULT AppShell::adjustWindowStyle() {
-    pf::SetWindowStyle(window, windowed ? windowedStyle : kFullscreenStyle);
-    return S_OK;
 }
 
 HRESULT AppShell::checkDevice(const D3DCAPS8&, DWORD, D3DFORMAT) { return S_OK; }
@@ -139,88 +132,6 @@ HRESULT AppShell::create(HINSTANCE) {
     return S_OK;
 }
 
-void AppShell::fillPresentParams() {
-    AdapterEntry& adapter = currentAdapterEntry();
-    DeviceEntry& dev = currentDeviceEntry();
-    ModeEntry& mode = currentModeEntry();
-    presentParams.Windowed = dev.windowed;
-    presentParams.MultiSampleType = dev.multiSampleType;
-    presentParams.hDeviceWindow = window;
-    presentParams.AutoDepthStencilFormat = mode.depthStencilFormat;
-    if (windowed) {
-        presentParams.BackBufferWidth = static_cast<UINT>(width(clientRect));
-        presentParams.BackBufferHeight = static_cast<UINT>(height(clientRect));
-        presentParams.BackBufferFormat = adapter.desktopMode.Format;
-    } else {
-        presentParams.BackBufferWidth = mode.width;
-        presentParams.BackBufferHeight = mode.height;
-        presentParams.BackBufferFormat = mode.format;
-    }
-}
-
-void AppShell::readBackBufferDesc() {
-    IDirect3DSurface8* backBuffer = nullptr;
-    if (SUCCEEDED(device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &backBuffer)) && backBuffer) {
-        backBuffer->GetDesc(&backBufferDesc);
-        backBuffer->Release();
-    }
-}
-
-void AppShell::placeWindowAtSavedRect() { pf::PlaceWindow(window, windowRect); }
-
-HRESULT AppShell::createDevice() {
-    AdapterEntry& adapter = currentAdapterEntry();
-    DeviceEntry& dev = currentDeviceEntry();
-    ModeEntry& mode = currentModeEntry();
-
-    adjustWindowStyle();
-
-    presentParams = D3DPRESENT_PARAMETERS{};
-    presentParams.BackBufferCount = 1;
-    presentParams.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    presentParams.EnableAutoDepthStencil = wantDepthBuffer;
-    fillPresentParams();
-
-    HRESULT hr = direct3d->CreateDevice(adapter.ordinal, dev.type, focusWindow, mode.behaviour,
-                                        &presentParams, &device);
-    if (FAILED(hr)) {
-        device = nullptr;
-        return hr;
-    }
-
-    if (windowed) placeWindowAtSavedRect();
-    readBackBufferDesc();
-
-    hr = onDeviceCreated();
-    if (SUCCEEDED(hr)) hr = onDeviceReset();
-    if (SUCCEEDED(hr)) {
-        active = TRUE;
-        return S_OK;
-    }
-    onDeviceLost();
-    onDeviceDestroy();
-    device->Release();
-    device = nullptr;
-    return hr;
-}
-
-HRESULT AppShell::resetDevice() {
-    HRESULT hr = onDeviceLost();
-    if (FAILED(hr)) return hr;
-    hr = device->Reset(&presentParams);
-    if (FAILED(hr)) return hr;
-    readBackBufferDesc();
-    hr = onDeviceReset();
-    if (FAILED(hr)) return hr;
-    if (!timeRunning) {
-        // A paused application still draws one frame that reflects the reset.
-        stepOnce = TRUE;
-        frameTimer(ClockStart);
-        frameTimer(ClockStop);
-    }
-    return S_OK;
-}
-
 HRESULT AppShell::renderFrame() {
     HRESULT hr = device->TestCooperativeLevel();
     if (FAILED(hr)) {
@@ -292,171 +203,6 @@ INT AppShell::run() {
         }
     }
     return static_cast<INT>(message.wParam);
-}
-
-LRESULT AppShell::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_SIZE:
-        active = (wParam == SIZE_MINIMIZED || wParam == SIZE_MAXHIDE) ? FALSE : TRUE;
-        break;
-
-    case WM_PAINT:
-        if (device && !ready && windowed) device->Present(nullptr, nullptr, nullptr, nullptr);
-        break;
-
-    case WM_CLOSE:
-        cleanup();
-        pf::DestroyWindow(hwnd);
-        pf::PostQuitMessage(0);
-        return 0;
-
-    case WM_SETCURSOR:
-        if (active && ready && !windowed) {
-            pf::ShowCursor(false);
-            return 1;
-        }
-        break;
-
-    case WM_GETMINMAXINFO: {
-        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        if (info) info->ptMinTrackSize = POINT{100, 100};
-        break;
-    }
-
-    case WM_NCHITTEST:
-        if (!windowed) return HTCLIENT;
-        break;
-
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case CmdClose:
-            pf::SendMessage(hwnd, WM_CLOSE, 0, 0);
-            return 0;
-        case CmdFlipWindowMode:
-            if (active && ready) {
-                if (FAILED(flipWindowMode())) showError(ErrResetFailed, true);
-            }
-            return 0;
-        default:
-            break;
-        }
-        break;
-
-    case WM_SYSCOMMAND:
-        switch (wParam & 0xFFF0) {
-        case SC_SIZE:
-        case SC_MOVE:
-        case SC_MAXIMIZE:
-        case SC_KEYMENU:
-        case SC_MONITORPOWER:
-            if (!windowed) return 1;
-            break;
-        default:
-            break;
-        }
-        break;
-
-    case WM_MOUSEMOVE:
-        if (active && ready && device)
-            device->SetCursorPosition(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), 0);
-        break;
-
-    case WM_ENTERMENULOOP:
-        holdFrames(true);
-        break;
-    case WM_EXITMENULOOP:
-        holdFrames(false);
-        break;
-
-    case WM_POWERBROADCAST:
-        if (wParam == PBT_APMQUERYSUSPEND || wParam == PBT_APMRESUMESUSPEND) return 1;
-        break;
-
-    case WM_ENTERSIZEMOVE:
-        if (timeRunning) frameTimer(ClockStop);
-        break;
-
-    case WM_EXITSIZEMOVE:
-        if (timeRunning) frameTimer(ClockStart);
-        if (active && windowed) {
-            const RECT oldClient = clientRect;
-            pf::GetWindowRect(hwnd, &windowRect);
-            pf::GetClientRect(hwnd, &clientRect);
-            if (width(oldClient) != width(clientRect) || height(oldClient) != height(clientRect)) {
-                ready = FALSE;
-                presentParams.BackBufferWidth = static_cast<UINT>(width(clientRect));
-                presentParams.BackBufferHeight = static_cast<UINT>(height(clientRect));
-                if (FAILED(resetDevice())) {
-                    showError(ErrResetFailed, true);
-                    return 0;
-                }
-                ready = TRUE;
-            }
-        }
-        break;
-
-    default:
-        break;
-    }
-    return pf::DefWindowProc(hwnd, message, wParam, lParam);
-}
-
-void AppShell::holdFrames(bool hold) {
-    g_holdCount += hold ? 1 : -1;
-    ready = g_holdCount == 0 ? TRUE : FALSE;
-    if (hold && g_holdCount == 1 && timeRunning) frameTimer(ClockStop);
-    if (g_holdCount == 0 && timeRunning) frameTimer(ClockStart);
-}
-
-HRESULT AppShell::flipWindowMode() {
-    DeviceEntry& dev = currentDeviceEntry();
-    if (!windowed && !dev.windowCapable) return fallBackToWindow();
-
-    ready = FALSE;
-    windowed = windowed ? FALSE : TRUE;
-    dev.windowed = windowed;
-    adjustWindowStyle();
-    fillPresentParams();
-
-    if (FAILED(resetDevice())) {
-        if (windowed) return fallBackToWindow();
-        return E_FAIL;
-    }
-    if (windowed) placeWindowAtSavedRect();
-    ready = TRUE;
-    return S_OK;
-}
-
-HRESULT AppShell::fallBackToWindow() {
-    if (!currentDeviceEntry().windowCapable) {
-        bool found = false;
-        for (UINT a = 0; a < adapterCount && !found; ++a) {
-            for (UINT d = 0; d < adapters[a].deviceCount; ++d) {
-                if (adapters[a].devices[d].windowCapable) {
-                    currentAdapter = a;
-                    adapters[a].currentDevice = d;
-                    found = true;
-                    break;
-                }
-            }
-        }
-        if (!found) return E_FAIL;
-    }
-
-    currentDeviceEntry().windowed = TRUE;
-    windowed = TRUE;
-    ready = FALSE;
-
-    onDeviceLost();
-    onDeviceDestroy();
-    const ULONG remaining = device->Release();
-    device = nullptr;
-    if (remaining > 0) return showError(ErrNonZeroRefCount, true);
-
-    const HRESULT hr = createDevice();
-    if (FAILED(hr)) return showError(hr, true);
-    ready = TRUE;
-    return S_OK;
 }
 
 HRESULT AppShell::cleanup() {

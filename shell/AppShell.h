@@ -3,6 +3,15 @@
 // frames and keeps the frame statistics, survives device loss, resizing and the window-mode
 // switch, and reports fatal errors. A program derives from it and fills in the hooks (slots 2
 // to 9); the shell decides when each one runs.
+//
+// Where the class is implemented:
+//   AppShell.cpp           life cycle: construction, create, run, renderFrame and the frame
+//                          statistics, cleanup, showError, requestClose; the hooks' defaults
+//   AppShellDevice.cpp     the device: createDevice, resetDevice, flipWindowMode,
+//                          fallBackToWindow, adjustWindowStyle, the presentation parameters
+//   AppShellMessages.cpp   handleMessage (the window procedure body) and holdFrames
+//   DeviceEnumeration.cpp  enumerateDevices and pickDepthStencilFormat (the device table)
+// The setup dialog is in SetupDialog*.{h,cpp}, the frame timer in FrameTimer.{h,cpp}.
 #pragma once
 
 #include "platform/d3d8/d3d8.h"

@@ -8,6 +8,15 @@
 // next draw. Shaders come from a cache keyed by the state that shapes them (ShaderKey).
 //
 // One device is current at a time: creating a device makes its context current.
+//
+// Where the class is implemented:
+//   GlDevice.cpp             creation, presentation parameters, Reset, loss, reference counts,
+//                            resource creation
+//   GlDeviceFrame.cpp        the picture: render targets, scenes, Clear, Present, read-back
+//   GlDeviceState.cpp        state setters and getters, texture/stream/index bindings
+//   GlDeviceStateBlocks.cpp  state blocks
+//   GlDevicePipeline.cpp     fixed pipeline state (depth, blending, culling, stencil) to GL
+//   GlDeviceDraw.cpp         samplers, shader and uniforms, vertex layout, the draw calls
 #pragma once
 
 #include <array>

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Drives the shell demo on a virtual X server as a person would: the setup dialog appears,
-# Return accepts it, the window opens and shows a moving picture, Alt+Enter switches to
-# fullscreen and back, Escape ends the program with exit code 0; Cancel ends it before any
-# window opens. Screenshots of each step are left in the shots folder.
+# Return accepts it, the window opens and shows a moving picture, minimising makes the loop wait
+# and restoring resumes it, Alt+Enter switches to fullscreen and back, Escape ends the program
+# with exit code 0; Cancel ends it before any window opens. Screenshots of each step are left in the shots folder.
 #
 #   shell_e2e.sh SHELLDEMO XSHOT SHOTS_DIR
 set -euo pipefail
@@ -86,6 +86,20 @@ sleep 0.3
 sleep 0.7
 "$xshot" "$shots/3-window-b.png" "$x" "$y" "$w" "$h"
 cmp -s "$shots/2-window-a.png" "$shots/3-window-b.png" && fail "the picture does not move"
+
+# Minimised, the loop waits for messages and uses no processor time; restored, it draws again.
+# Minimising is a request to the window manager too.
+if [ -n "$wm_pid" ]; then
+  cpu_ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
+  xdotool windowminimize --sync "$win" || fail "the window could not be minimised"
+  sleep 0.5
+  before=$(cpu_ticks); sleep 2; used=$(( $(cpu_ticks) - before ))
+  [ "$used" -le 10 ] || fail "the loop kept running while minimised ($used ticks in 2 s)"
+  frames_shown=$(grep -c '^frame ' "$log")
+  xdotool windowactivate "$win" 2>/dev/null || xdotool windowmap "$win"
+  wait_for 30 bash -c "[ \$(grep -c '^frame ' '$log') -gt $frames_shown ]" || fail "no frames after restoring"
+  wait_for 10 has_window "Quorvel Shell Demo" || fail "the window did not come back"
+fi
 
 send_keys "$win" alt+Return
 wait_for 10 log_has "$log" "fullscreen" || fail "Alt+Enter did not switch to fullscreen"
