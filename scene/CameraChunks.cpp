@@ -2,10 +2,7 @@
 #include "scene/SceneReader.h"
 
 void SceneReader::readCamera() {
-    auto* camera = new Camera(objectName);
-    cameras.push_back(camera);
-    roots.push_back(camera);
-    currentCamera = camera;
+    auto* camera = currentCamera = addNode(cameras, new Camera(objectName));
     readPoint(camera->position);
     readPoint(camera->targetPosition);
     // Bank angle and lens follow; the field of view comes from the fov track instead.

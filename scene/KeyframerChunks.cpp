@@ -50,23 +50,15 @@ void SceneReader::readNodeId() {
 void SceneReader::readNodeHeader() {
     const std::string nodeName = readString();
     if (nodeTag == NodeTag::CameraTarget) {
-        auto* target = new SceneNode(NodeType::CameraTarget, nodeName);
-        cameraTargets.push_back(target);
-        roots.push_back(target);
-        currentTarget = currentNode = target;
+        currentTarget = currentNode =
+            addNode(cameraTargets, new SceneNode(NodeType::CameraTarget, nodeName));
     } else if (nodeTag == NodeTag::Spotlight) {
-        auto* spotlight = new SceneNode(NodeType::Spotlight, nodeName);
-        spotlights.push_back(spotlight);
-        roots.push_back(spotlight);
-        currentSpotlight = currentNode = spotlight;
+        currentSpotlight = currentNode =
+            addNode(spotlights, new SceneNode(NodeType::Spotlight, nodeName));
     } else {
         currentNode = findNode(nodeName);
-        if (!currentNode) {
-            auto* dummy = new SceneNode(NodeType::Dummy, nodeName);
-            dummies.push_back(dummy);
-            roots.push_back(dummy);
-            currentDummy = currentNode = dummy;
-        }
+        if (!currentNode)
+            currentDummy = currentNode = addNode(dummies, new SceneNode(NodeType::Dummy, nodeName));
     }
     std::uint16_t flags1, flags2;
     std::int16_t parent;

@@ -2,10 +2,7 @@
 #include "scene/SceneReader.h"
 
 void SceneReader::readLight() {
-    auto* light = new Light(objectName);
-    lights.push_back(light);
-    roots.push_back(light);
-    currentLight = light;
+    auto* light = currentLight = addNode(lights, new Light(objectName));
     readPoint(light->position);
     readSubChunks();
     // A light without its own colour or range sub-chunks takes what was read last in the file.

@@ -13,10 +13,7 @@ constexpr std::uint64_t kFaceNumberBytes = 2;
 }  // namespace
 
 void SceneReader::readMesh() {
-    auto* mesh = new Mesh(objectName);
-    meshes.push_back(mesh);
-    roots.push_back(mesh);
-    currentMesh = mesh;
+    currentMesh = addNode(meshes, new Mesh(objectName));
     readSubChunks();
 }
 

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "scene/ChunkIds.h"
 #include "scene/ChunkStream.h"
@@ -81,6 +82,13 @@ private:
     bool readPoint(D3DVECTOR& point);
     std::string readString() { return file.readString(); }
     void readObject();
+    // Appends a new node to its type list and to roots (every node, while the file is read).
+    template <class Node>
+    Node* addNode(std::vector<Node*>& typeList, Node* node) {
+        typeList.push_back(node);
+        roots.push_back(node);
+        return node;
+    }
 
     // Meshes.
     void readMesh();
