@@ -34,6 +34,23 @@ struct ScalarKey {
     float bias, tension, continuity, easeFrom, easeTo;
 };
 
+namespace quorvel {
+
+// Bits 0 and 1 of a track's flags (the flags word of its file header) say what the track does
+// outside its keys: 0 holds the end keys' values, any other value repeats the keys' span, and both
+// bits together also join the last key smoothly to the first (loop). Other bits mean nothing.
+constexpr std::int32_t kTrackEndsMask = 3;
+constexpr std::int32_t kTrackClamp = 0;
+constexpr std::int32_t kTrackRepeat = 2;
+constexpr std::int32_t kTrackLoop = 3;
+// The bit that makes a repeat a loop.
+constexpr std::int32_t kTrackLoopJoin = 1;
+
+inline bool trackRepeats(std::int32_t flags) { return (flags & kTrackEndsMask) != kTrackClamp; }
+inline bool trackLoops(std::int32_t flags) { return (flags & kTrackEndsMask) == kTrackLoop; }
+
+}  // namespace quorvel
+
 struct VectorTrack;
 struct RotationTrack;
 using VectorEvaluator = void (*)(VectorTrack& track, float frame, float out[3]);

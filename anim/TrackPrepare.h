@@ -3,13 +3,15 @@
 
 #include <cstdint>
 
+#include "anim/Track.h"
+
 // Returns false when the track has no keys, in which case nothing else is prepared.
 template <class Track>
 inline bool prepareCommon(Track& track) {
     track.keyCount = static_cast<std::int32_t>(track.keys.size());
     if (track.keys.empty()) return false;
     // Two keys cannot form a smooth loop: a looping two-key track is played as a repeat.
-    if (track.keys.size() == 2) track.flags &= ~std::int32_t{1};
+    if (track.keys.size() == 2) track.flags &= ~quorvel::kTrackLoopJoin;
     track.lastFrame = track.keys.back().frame;
     track.firstFrame = track.keys.front().frame;
     track.cursor = 0;
@@ -19,5 +21,5 @@ inline bool prepareCommon(Track& track) {
 // Whether the ends of the track are joined smoothly (loop) rather than merely repeated.
 template <class Track>
 inline bool isLoop(const Track& track) {
-    return (track.flags & 3) == 3;
+    return quorvel::trackLoops(track.flags);
 }

@@ -1,7 +1,7 @@
 // Time handling and segment search shared by every track kind with two or more keys.
 //
-// Clamped tracks (flags & 3 == 0) hold the first key's value before the first key and the last
-// key's value after the last one. Repeating and looping tracks wrap the time into the keys' span.
+// Clamped tracks hold the first key's value before the first key and the last key's value after
+// the last one. Repeating and looping tracks wrap the time into the keys' span.
 // Then the segment that holds the time is found by a forward scan from the track's cursor, so
 // playing forward costs the same whatever the number of keys; a time before the cursor's key
 // restarts the scan at the first key.
@@ -10,6 +10,8 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+
+#include "anim/Track.h"
 
 struct TrackSegment {
     enum Kind { BeforeFirst, AfterLast, Inside } kind;
@@ -31,7 +33,7 @@ inline float wrapFrame(float frame, float firstFrame, float lastFrame) {
 template <class Track>
 inline TrackSegment findSegment(Track& track, float frame) {
     float u = frame;
-    if (track.flags & 3) {
+    if (quorvel::trackRepeats(track.flags)) {
         u = wrapFrame(frame, track.firstFrame, track.lastFrame);
     } else {
         if (frame < track.firstFrame) return {TrackSegment::BeforeFirst, 0, 0.0f};

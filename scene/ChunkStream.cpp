@@ -2,6 +2,8 @@
 
 #include <sys/types.h>
 
+namespace quorvel {
+
 bool ChunkStream::openFile(const std::string& path) {
     close();
     std::FILE* f = std::fopen(path.c_str(), "rb");
@@ -78,3 +80,5 @@ std::string ChunkStream::readString() {
     while (remaining() > 0 && read(&c, 1) && c != 0) text.push_back(static_cast<char>(c));
     return text;
 }
+
+}  // namespace quorvel

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace quorvel {
+
 class ChunkStream {
 public:
     ChunkStream() = default;
@@ -98,3 +100,5 @@ private:
     std::uint64_t pos_ = 0;
     std::uint64_t limit_ = 0;
 };
+
+}  // namespace quorvel

@@ -6,12 +6,9 @@
 #include "platform/win/Win32.h"
 #include "scene/SceneReader.h"
 
-namespace {
+using quorvel::NodeTag;
 
-// Node tags: what the next node header does with its name.
-constexpr std::int32_t kTagSpotlight = 3;
-constexpr std::int32_t kTagCameraTarget = 4;
-constexpr std::int32_t kTagLookUp = 5;
+namespace {
 
 // frame (4) and spline flags (2) come before every key's value.
 constexpr std::uint64_t kKeyHeadBytes = 6;
@@ -32,37 +29,47 @@ void reserveKeys(Track& track, std::int32_t count, std::uint64_t remaining, std:
 
 }  // namespace
 
+void SceneReader::readNode(NodeTag tag) {
+    nodeTag = tag;
+    readSubChunks();
+}
+
+void SceneReader::readFrames() {
+    std::int32_t start, end;
+    if (file.readI32(start) && file.readI32(end)) {
+        startFrame = static_cast<float>(start);
+        endFrame = static_cast<float>(end);
+    }
+}
+
+void SceneReader::readNodeId() {
+    std::int16_t id;
+    if (file.readI16(id)) nodeId = id;
+}
+
 void SceneReader::readNodeHeader() {
     const std::string nodeName = readString();
-    if (nodeTag == kTagCameraTarget) {
-        auto* target = new SceneNode(NodeType::CameraTarget, nodeName);
-        cameraTargets.push_back(target);
-        roots.push_back(target);
-        currentTarget = currentNode = target;
-    } else if (nodeTag == kTagSpotlight) {
-        auto* spotlight = new SceneNode(NodeType::Spotlight, nodeName);
-        spotlights.push_back(spotlight);
-        roots.push_back(spotlight);
-        currentSpotlight = currentNode = spotlight;
+    if (nodeTag == NodeTag::CameraTarget) {
+        currentTarget = currentNode =
+            addNode(cameraTargets, new SceneNode(NodeType::CameraTarget, nodeName));
+    } else if (nodeTag == NodeTag::Spotlight) {
+        currentSpotlight = currentNode =
+            addNode(spotlights, new SceneNode(NodeType::Spotlight, nodeName));
     } else {
         currentNode = findNode(nodeName);
-        if (!currentNode) {
-            auto* dummy = new SceneNode(NodeType::Dummy, nodeName);
-            dummies.push_back(dummy);
-            roots.push_back(dummy);
-            currentDummy = currentNode = dummy;
-        }
+        if (!currentNode)
+            currentDummy = currentNode = addNode(dummies, new SceneNode(NodeType::Dummy, nodeName));
     }
     std::uint16_t flags1, flags2;
     std::int16_t parent;
     if (file.readU16(flags1) && file.readU16(flags2) && file.readI16(parent))
         currentNode->parentId = parent;
     currentNode->nodeId = nodeId;
-    nodeTag = kTagLookUp;
+    nodeTag = NodeTag::LookUp;
 }
 
 void SceneReader::readInstanceName() {
-    nodeTag = kTagLookUp;
+    nodeTag = NodeTag::LookUp;
     std::string instanceName = readString();
     if (currentDummy) currentDummy->name = std::move(instanceName);
 }
@@ -75,16 +82,20 @@ bool SceneReader::readKeyHeader(KeySpline& spline) {
     spline = KeySpline{};
     std::uint16_t flags;
     if (!file.readU16(flags)) return false;
-    static const char* const kLabels[5] = {"T: ", "C: ", "B: ", "EASE TO: ", "EASE FROM: "};
-    float* const slots[5] = {&spline.tension, &spline.continuity, &spline.bias, &spline.easeTo,
-                             &spline.easeFrom};
+    // In flag bit order: tension, continuity, bias, ease to, ease from.
+    static const char* const kLabels[quorvel::kSplineParameterCount] = {"T: ", "C: ", "B: ",
+                                                                         "EASE TO: ", "EASE FROM: "};
+    float* const slots[quorvel::kSplineParameterCount] = {
+        &spline.tension, &spline.continuity, &spline.bias, &spline.easeTo, &spline.easeFrom};
     for (int bit = 0; bit < 16; ++bit) {
         if (!(flags & (1u << bit))) continue;
         OutputDebugStringA("KEY:\n");
         float value;
         if (!file.readFloat(value)) return false;
-        if (bit < 5) *slots[bit] = value;
-        OutputDebugStringA(bit < 5 ? kLabels[bit] : "UNKOWN: ");
+        const bool known = bit < quorvel::kSplineParameterCount;
+        if (known) *slots[bit] = value;
+        // "UNKOWN" is the label as shows have always printed it; the debug lines are compared.
+        OutputDebugStringA(known ? kLabels[bit] : "UNKOWN: ");
         debugValue("data %f\n", value);
     }
     return true;

@@ -5,9 +5,11 @@
 
 #include "platform/win/FileNames.h"
 
+using quorvel::ChunkId;
+using quorvel::NodeTag;
+
 namespace {
 
-constexpr std::uint16_t kMainChunk = 0x4D4D;
 constexpr std::uint32_t kHeaderBytes = 6;
 
 // Keeps the nesting count right on every way out of a walk.
@@ -42,12 +44,15 @@ void SceneReader::openMemory(const std::uint8_t* data, std::size_t size) {
 void SceneReader::readFile() {
     // Only a file that starts with the main chunk is read; anything else is an empty scene.
     ChunkHeader main;
-    if (!readChunkHeader(main) || main.id != kMainChunk || main.length < kHeaderBytes) return;
+    if (!readChunkHeader(main) || main.id != ChunkId::Main || main.length < kHeaderBytes) return;
     readChunks(main.length - kHeaderBytes);
 }
 
 bool SceneReader::readChunkHeader(ChunkHeader& header) {
-    return file.readU16(header.id) && file.readU32(header.length);
+    std::uint16_t id;
+    if (!file.readU16(id) || !file.readU32(header.length)) return false;
+    header.id = ChunkId{id};
+    return true;
 }
 
 void SceneReader::readChunks(std::uint64_t remaining) {
@@ -81,122 +86,94 @@ bool SceneReader::readPoint(D3DVECTOR& point) {
     return true;
 }
 
-void SceneReader::handleChunk(std::uint16_t id, std::uint64_t /*contentLength*/) {
+void SceneReader::readObject() {
+    objectName = readString();
+    readSubChunks();
+}
+
+void SceneReader::handleChunk(ChunkId id, std::uint64_t /*contentLength*/) {
     switch (id) {
         // Colour and percentage sub-chunks set the scratch values their parents consume.
-        case 0x0010:
-        case 0x0013: readColourFloats(); break;
-        case 0x0011:
-        case 0x0012: readColourBytes(); break;
-        case 0x0030: {
-            std::int16_t n;
-            if (file.readI16(n)) percent = n * 0.01f;
-            break;
-        }
-        case 0x0031: file.readFloat(percent); break;
+        case ChunkId::ColourFloats:
+        case ChunkId::ColourGammaFloats: readColourFloats(); break;
+        case ChunkId::ColourBytes:
+        case ChunkId::ColourGammaBytes: readColourBytes(); break;
+        case ChunkId::PercentInteger: readPercentInteger(); break;
+        case ChunkId::PercentFloat: file.readFloat(percent); break;
 
         // Editor section.
-        case 0x3D3D: readSubChunks(); break;
-        case 0x4000: readObject(); break;
-        case 0x4100: readMesh(); break;
-        case 0x4110: readVertices(); break;
-        case 0x4120: readFaces(); break;
-        case 0x4130: readMaterialGroup(); break;
-        case 0x4140: readTextureCoordinates(); break;
-        case 0x4160: readLocalMatrix(); break;
-        case 0x4600: readLight(); break;
-        case 0x4610: readSpotlight(); break;
-        case 0x4659: file.readFloat(innerRange); break;
-        case 0x465A: file.readFloat(outerRange); break;
-        case 0x465B:
+        case ChunkId::Editor: readSubChunks(); break;
+        case ChunkId::NamedObject: readObject(); break;
+        case ChunkId::Mesh: readMesh(); break;
+        case ChunkId::VertexList: readVertices(); break;
+        case ChunkId::FaceList: readFaces(); break;
+        case ChunkId::MaterialGroup: readMaterialGroup(); break;
+        case ChunkId::TextureCoordinates: readTextureCoordinates(); break;
+        case ChunkId::LocalMatrix: readLocalMatrix(); break;
+        case ChunkId::Light: readLight(); break;
+        case ChunkId::Spotlight: readSpotlight(); break;
+        case ChunkId::LightInnerRange: file.readFloat(innerRange); break;
+        case ChunkId::LightOuterRange: file.readFloat(outerRange); break;
+        case ChunkId::LightMultiplier:
             if (currentLight) file.readFloat(currentLight->multiplier);
             break;
-        case 0x4700: readCamera(); break;
+        case ChunkId::Camera: readCamera(); break;
 
         // Materials.
-        case 0xA000: readMaterial(); break;
-        case 0xA010: readMaterialColour(&Material::ambient); break;
-        case 0xA020: readMaterialColour(&Material::diffuse); break;
-        case 0xA030: readMaterialColour(&Material::specular); break;
-        case 0xA040: readMaterialPercent(&Material::shininess); break;
-        case 0xA041: readMaterialPercent(&Material::shininessStrength); break;
-        case 0xA050: readMaterialPercent(&Material::transparency); break;
-        case 0xA081:
-            if (currentMaterial) currentMaterial->twoSided = 1;
+        case ChunkId::Material: readSubChunks(); break;
+        case ChunkId::MaterialName: readMaterial(); break;
+        case ChunkId::MaterialAmbient: readMaterialColour(&Material::ambient); break;
+        case ChunkId::MaterialDiffuse: readMaterialColour(&Material::diffuse); break;
+        case ChunkId::MaterialSpecular: readMaterialColour(&Material::specular); break;
+        case ChunkId::MaterialShininess: readMaterialPercent(&Material::shininess); break;
+        case ChunkId::MaterialShininessStrength:
+            readMaterialPercent(&Material::shininessStrength);
             break;
-        case 0xA083:
-            if (currentMaterial) currentMaterial->additive = 1;
-            break;
-        case 0xA085:
-            if (currentMaterial) currentMaterial->wire = 1;
-            break;
-        case 0xA088:
-            if (currentMaterial) currentMaterial->faceMap = 1;
-            break;
-        case 0xA100: {
-            std::uint8_t shading;
-            if (currentMaterial && file.readU8(shading) && shading == 1)
-                currentMaterial->flatShading = 1;
-            break;
-        }
-        case 0xA200:
-            if (!currentMaterial) break;
-            mapSlot = MapSlot::Texture;
-            readSubChunks();
-            break;
-        case 0xA210:
-            if (!currentMaterial) break;
-            mapSlot = MapSlot::Opacity;
-            readSubChunks();
-            break;
-        case 0xA220:
-            if (currentMaterial) readSubChunks();
-            break;
-        case 0xA300: readMapName(); break;
-        case 0xAFFF: readSubChunks(); break;
+        case ChunkId::MaterialTransparency: readMaterialPercent(&Material::transparency); break;
+        case ChunkId::MaterialTwoSided: setMaterialSwitch(&Material::twoSided); break;
+        case ChunkId::MaterialAdditive: setMaterialSwitch(&Material::additive); break;
+        case ChunkId::MaterialWire: setMaterialSwitch(&Material::wire); break;
+        case ChunkId::MaterialFaceMap: setMaterialSwitch(&Material::faceMap); break;
+        case ChunkId::MaterialShading: readMaterialShading(); break;
+        case ChunkId::TextureMap: readMap(MapSlot::Texture); break;
+        case ChunkId::OpacityMap: readMap(MapSlot::Opacity); break;
+        case ChunkId::ReflectionMap: readMap(mapSlot); break;  // keeps the slot chosen last
+        case ChunkId::MapName: readMapName(); break;
 
         // Keyframer section.
-        case 0xB000: nodeTag = 5; readSubChunks(); break;
-        case 0xB002: nodeTag = 0; readSubChunks(); break;
-        case 0xB003: nodeTag = 1; readSubChunks(); break;
-        case 0xB004: nodeTag = 4; readSubChunks(); break;
-        case 0xB005:
-        case 0xB006: nodeTag = 2; readSubChunks(); break;
-        case 0xB007: nodeTag = 3; readSubChunks(); break;
-        case 0xB008: {
-            std::int32_t start, end;
-            if (file.readI32(start) && file.readI32(end)) {
-                startFrame = static_cast<float>(start);
-                endFrame = static_cast<float>(end);
-            }
-            break;
-        }
-        case 0xB010: readNodeHeader(); break;
-        case 0xB011: readInstanceName(); break;
-        case 0xB013: readPivot(); break;
-        case 0xB020:
+        case ChunkId::Keyframer: readNode(NodeTag::LookUp); break;
+        case ChunkId::ObjectNode: readNode(NodeTag::Object); break;
+        case ChunkId::CameraNode: readNode(NodeTag::Camera); break;
+        case ChunkId::CameraTargetNode: readNode(NodeTag::CameraTarget); break;
+        case ChunkId::LightNode:
+        case ChunkId::LightTargetNode: readNode(NodeTag::Light); break;
+        case ChunkId::SpotlightNode: readNode(NodeTag::Spotlight); break;
+        case ChunkId::Frames: readFrames(); break;
+        case ChunkId::NodeHeader: readNodeHeader(); break;
+        case ChunkId::InstanceName: readInstanceName(); break;
+        case ChunkId::Pivot: readPivot(); break;
+        case ChunkId::PositionTrack:
             if (currentNode) readPositionTrack(currentNode->positionTrack);
             break;
-        case 0xB021:
+        case ChunkId::RotationTrack:
             if (currentNode) readRotationTrack(currentNode->rotationTrack);
             break;
-        case 0xB022:
+        case ChunkId::ScaleTrack:
             if (currentNode) readScaleTrack(currentNode->scaleTrack);
             break;
-        case 0xB023:
+        case ChunkId::FovTrack:
             if (currentNode && currentNode->type == NodeType::Camera)
                 readScalarTrack(static_cast<Camera*>(currentNode)->fovTrack, false);
             break;
-        case 0xB024:
+        case ChunkId::RollTrack:
             if (currentNode && currentNode->type == NodeType::Camera)
                 readScalarTrack(static_cast<Camera*>(currentNode)->rollTrack, true);
             break;
-        case 0xB030: {
-            std::int16_t id16;
-            if (file.readI16(id16)) nodeId = id16;
-            break;
-        }
-        default: break;  // unknown: the walker skips it with its sub-chunks
+        case ChunkId::NodeId: readNodeId(); break;
+
+        // Main (recognised only as the file's first chunk), Version, and ids of no interest: the
+        // walker skips them with their sub-chunks.
+        default: break;
     }
 }
 

@@ -13,7 +13,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "scene/ChunkIds.h"
 #include "scene/ChunkStream.h"
 #include "scene/Scene.h"
 
@@ -25,7 +27,7 @@ public:
     enum class MapSlot { None, Texture, Opacity };
 
     struct ChunkHeader {
-        std::uint16_t id = 0;
+        quorvel::ChunkId id{};
         std::uint32_t length = 0;  // including the 6 header bytes
     };
 
@@ -63,11 +65,11 @@ public:
     ColourValue colour;
     // -1 until a node-id chunk is read, so a node without one gets no children.
     std::int32_t nodeId = -1;
-    std::int32_t nodeTag = 0;
+    quorvel::NodeTag nodeTag = quorvel::NodeTag::Object;
     float innerRange = 0.0f;
     float outerRange = 0.0f;
     MapSlot mapSlot = MapSlot::None;
-    ChunkStream file;
+    quorvel::ChunkStream file;
 
 private:
     void readFile();
@@ -76,29 +78,47 @@ private:
     bool readChunkHeader(ChunkHeader& header);
     void readChunks(std::uint64_t remaining);
     void readSubChunks() { readChunks(file.remaining()); }
-    void handleChunk(std::uint16_t id, std::uint64_t contentLength);
+    void handleChunk(quorvel::ChunkId id, std::uint64_t contentLength);
     bool readPoint(D3DVECTOR& point);
     std::string readString() { return file.readString(); }
-
-    // Editor section.
-    void readColourFloats();
-    void readColourBytes();
     void readObject();
+    // Appends a new node to its type list and to roots (every node, while the file is read).
+    template <class Node>
+    Node* addNode(std::vector<Node*>& typeList, Node* node) {
+        typeList.push_back(node);
+        roots.push_back(node);
+        return node;
+    }
+
+    // Meshes.
     void readMesh();
     void readVertices();
     void readFaces();
     void readMaterialGroup();
     void readTextureCoordinates();
     void readLocalMatrix();
+
+    // Lights and cameras.
     void readLight();
     void readSpotlight();
     void readCamera();
+
+    // Materials, and the colour and percentage values they read.
+    void readColourFloats();
+    void readColourBytes();
+    void readPercentInteger();
     void readMaterial();
+    void setMaterialSwitch(std::uint8_t Material::*flag);
     void readMaterialColour(ColourValue Material::*slot);
     void readMaterialPercent(float Material::*slot);
+    void readMaterialShading();
+    void readMap(MapSlot slot);
     void readMapName();
 
     // Keyframer section.
+    void readNode(quorvel::NodeTag tag);
+    void readFrames();
+    void readNodeId();
     void readNodeHeader();
     void readInstanceName();
     void readPivot();

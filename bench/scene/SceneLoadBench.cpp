@@ -68,7 +68,7 @@ threeds::KeyDesc key(std::uint32_t frame, std::vector<float> value, int n) {
     k.frame = frame;
     k.value = std::move(value);
     if (n % 4 == 0) {  // every fourth key has tension, continuity and bias
-        k.splineFlags = 0x0007;
+        k.splineFlags = quorvel::kSplineTension | quorvel::kSplineContinuity | quorvel::kSplineBias;
         k.splineValues = {0.1f, -0.2f, 0.3f};
     }
     return k;

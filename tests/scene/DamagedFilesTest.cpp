@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 
 #include "support/CapturedReports.h"
 #include "tests/scene/SceneTesting.h"
 
-using namespace scenetest;
+using namespace quorvel::testing;
+using quorvel::ChunkId;
 using threeds::NodeDesc;
 using threeds::SceneDesc;
 
@@ -75,24 +77,24 @@ TEST(DamagedFiles, EveryTruncationLoadsWhatWasComplete) {
 
 TEST(DamagedFiles, ChunkClaimingMoreThanItsParentIsCutToTheParent) {
     threeds::ChunkWriter out;
-    out.begin(0x4D4D);
-    out.begin(0x3D3D);
-    out.begin(0xAFFF);
-    const std::size_t name = out.begin(0xA000);
+    out.begin(ChunkId::Main);
+    out.begin(ChunkId::Editor);
+    out.begin(ChunkId::Material);
+    const std::size_t name = out.begin(ChunkId::MaterialName);
     out.str("Greedy");
     out.end();
-    out.setLength(name, 0x7FFFFFFF);  // claims the rest of the world
+    out.setLength(name, std::numeric_limits<std::int32_t>::max());  // claims the rest of the world
     out.end();
     // This material's chunk is a sibling of the greedy one's parent: still read.
-    out.begin(0xAFFF);
-    out.begin(0xA000);
+    out.begin(ChunkId::Material);
+    out.begin(ChunkId::MaterialName);
     out.str("Next");
     out.end();
     out.end();
     out.end();
-    const std::size_t overlong = out.begin(0x3D3D);  // past the end of the file
-    out.begin(0xAFFF);
-    out.begin(0xA000);
+    const std::size_t overlong = out.begin(ChunkId::Editor);  // past the end of the file
+    out.begin(ChunkId::Material);
+    out.begin(ChunkId::MaterialName);
     out.str("Last");
     out.end();
     out.end();
@@ -109,18 +111,18 @@ TEST(DamagedFiles, ChunkClaimingMoreThanItsParentIsCutToTheParent) {
 
 TEST(DamagedFiles, ChunkShorterThanItsHeaderEndsTheWalkOfItsLevel) {
     threeds::ChunkWriter out;
-    out.begin(0x4D4D);
-    out.begin(0x3D3D);
-    out.begin(0xAFFF);
-    out.begin(0xA000);
+    out.begin(ChunkId::Main);
+    out.begin(ChunkId::Editor);
+    out.begin(ChunkId::Material);
+    out.begin(ChunkId::MaterialName);
     out.str("Kept");
     out.end();
     out.end();
-    const std::size_t bad = out.begin(0xAFFF);
+    const std::size_t bad = out.begin(ChunkId::Material);
     out.end();
     out.setLength(bad, 3);
-    out.begin(0xAFFF);
-    out.begin(0xA000);
+    out.begin(ChunkId::Material);
+    out.begin(ChunkId::MaterialName);
     out.str("NotReached");
     out.end();
     out.end();
@@ -133,19 +135,19 @@ TEST(DamagedFiles, ChunkShorterThanItsHeaderEndsTheWalkOfItsLevel) {
 
 TEST(DamagedFiles, CountsLargerThanTheChunkAllocateOnlyWhatFits) {
     auto bytes = editorFile([](threeds::ChunkWriter& out) {
-        out.begin(0x4000);
+        out.begin(ChunkId::NamedObject);
         out.str("Liar");
-        out.begin(0x4100);
-        out.begin(0x4110);
+        out.begin(ChunkId::Mesh);
+        out.begin(ChunkId::VertexList);
         out.u16(30000).vec3({1, 2, 3}).vec3({4, 5, 6}).u16(7);  // two vertices and a stray byte pair
         out.end();
-        out.begin(0x4120);
+        out.begin(ChunkId::FaceList);
         out.u16(30000).u16(0).u16(1).u16(1).u16(0);
-        out.begin(0x4130);  // never reached: the faces ran to the end of the chunk
+        out.begin(ChunkId::MaterialGroup);  // never reached: the faces ran to the end of the chunk
         out.str("X").u16(1).i16(0);
         out.end();
         out.end();
-        out.begin(0x4130);
+        out.begin(ChunkId::MaterialGroup);
         out.str("Y").u16(60000).i16(0).i16(0);
         out.end();
         out.end();
@@ -170,9 +172,10 @@ TEST(DamagedFiles, NegativeFaceCountReadsNoFacesAndNoSubChunks) {
     mesh.groups = {{"Mat", {0}}};
     desc.meshes = {mesh};
     auto bytes = threeds::buildScene(desc);
-    // The face count sits right after the face-list chunk's header: id 0x4120, length 6 + 2 +
-    // one face (8) + the material group chunk (6 + "Mat" + 2 + 2 = 14).
-    const std::uint8_t faceList[] = {0x20, 0x41, 30, 0, 0, 0};
+    // The face count sits right after the face-list chunk's header: its id, then the length 6 + 2
+    // + one face (8) + the material group chunk (6 + "Mat" + 2 + 2 = 14).
+    constexpr auto id = static_cast<std::uint16_t>(ChunkId::FaceList);
+    const std::uint8_t faceList[] = {id & 0xFF, id >> 8, 30, 0, 0, 0};
     auto at = std::search(bytes.begin(), bytes.end(), std::begin(faceList), std::end(faceList));
     ASSERT_NE(at, bytes.end());
     at[6] = 0xFF;
@@ -187,13 +190,13 @@ TEST(DamagedFiles, NegativeFaceCountReadsNoFacesAndNoSubChunks) {
 
 TEST(DamagedFiles, DeepNestingIsBoundedAndTheRestStillReads) {
     threeds::ChunkWriter out;
-    out.begin(0x4D4D);
+    out.begin(ChunkId::Main);
     constexpr int kLevels = 100000;
-    for (int i = 0; i < kLevels; ++i) out.begin(0x3D3D);
+    for (int i = 0; i < kLevels; ++i) out.begin(ChunkId::Editor);
     for (int i = 0; i < kLevels; ++i) out.end();
-    out.begin(0x3D3D);
-    out.begin(0xAFFF);
-    out.begin(0xA000);
+    out.begin(ChunkId::Editor);
+    out.begin(ChunkId::Material);
+    out.begin(ChunkId::MaterialName);
     out.str("AfterTheDeepOne");
     out.end();
     out.end();
@@ -206,10 +209,10 @@ TEST(DamagedFiles, DeepNestingIsBoundedAndTheRestStillReads) {
 
 TEST(DamagedFiles, MaterialNameWithoutNulEndsWithItsChunk) {
     auto bytes = editorFile([](threeds::ChunkWriter& out) {
-        out.begin(0xA000);
+        out.begin(ChunkId::MaterialName);
         out.raw({'A', 'B', 'C'});
         out.end();
-        out.begin(0xA000);
+        out.begin(ChunkId::MaterialName);
         out.str("D");
         out.end();
     });

@@ -3,7 +3,8 @@
 
 #include "tests/scene/SceneTesting.h"
 
-using namespace scenetest;
+using namespace quorvel::testing;
+using quorvel::ChunkId;
 using threeds::Colour;
 using threeds::ColourFormat;
 using threeds::MaterialDesc;
@@ -21,7 +22,7 @@ TEST(MeshChunks, PointsSwapAxesAndScaleAndFacesReverseWinding) {
     MeshDesc mesh;
     mesh.name = "Box01";
     mesh.vertices = {{10, 20, 30}, {-5, 0, 2.5f}, {0, 0, 0}};
-    mesh.faces = {{0, 1, 2, 0x0007}, {2, 0, 1, 0xFFFF}};
+    mesh.faces = {{0, 1, 2, 7}, {2, 0, 1, UINT16_MAX}};  // face flags of any value are dropped
     desc.meshes = {mesh};
     auto scene = load(desc);
 
@@ -51,11 +52,11 @@ TEST(MeshChunks, PointsSwapAxesAndScaleAndFacesReverseWinding) {
 
 TEST(MeshChunks, VertexCountOf32768OrMoreReadsNothing) {
     auto bytes = editorFile([](threeds::ChunkWriter& out) {
-        out.begin(0x4000);
+        out.begin(ChunkId::NamedObject);
         out.str("Big");
-        out.begin(0x4100);
-        out.begin(0x4110);
-        out.u16(0x8000);
+        out.begin(ChunkId::Mesh);
+        out.begin(ChunkId::VertexList);
+        out.u16(32768);
         for (int i = 0; i < 4; ++i) out.vec3({1, 2, 3});
         out.end();
         out.end();
@@ -209,15 +210,15 @@ TEST(MaterialChunks, PercentageAsFloatIsNotScaledAndShadingOtherThanOneIsNotFlat
 
 TEST(MaterialChunks, LaterColourSubChunkWinsAndEmptyColourChunkCopiesThePreviousColour) {
     auto bytes = editorFile([](threeds::ChunkWriter& out) {
-        out.begin(0xAFFF);
-        out.begin(0xA000);
+        out.begin(ChunkId::Material);
+        out.begin(ChunkId::MaterialName);
         out.str("Mixed");
         out.end();
-        out.begin(0xA010);
+        out.begin(ChunkId::MaterialAmbient);
         writeColour(out, {1, 0, 0, ColourFormat::Bytes});
         writeColour(out, {0, 0, 1, ColourFormat::GammaBytes});
         out.end();
-        out.chunk(0xA020);  // no colour inside
+        out.chunk(ChunkId::MaterialDiffuse);  // no colour inside
         out.end();
     });
     auto scene = load(bytes);
@@ -227,22 +228,22 @@ TEST(MaterialChunks, LaterColourSubChunkWinsAndEmptyColourChunkCopiesThePrevious
     EXPECT_EQ(m.diffuse.b, 1.0f);
 }
 
-TEST(MaterialChunks, MapNameInAnA220ChunkOverwritesTheLastSelectedMap) {
+TEST(MaterialChunks, MapNameInAReflectionMapChunkOverwritesTheLastSelectedMap) {
     auto bytes = editorFile([](threeds::ChunkWriter& out) {
-        out.begin(0xAFFF);
-        out.begin(0xA000);
+        out.begin(ChunkId::Material);
+        out.begin(ChunkId::MaterialName);
         out.str("Maps");
         out.end();
-        out.begin(0xA300);  // before any map chunk: no slot selected, ignored
+        out.begin(ChunkId::MapName);  // before any map chunk: no slot selected, ignored
         out.str("LOST.JPG");
         out.end();
-        out.begin(0xA210);
-        out.begin(0xA300);
+        out.begin(ChunkId::OpacityMap);
+        out.begin(ChunkId::MapName);
         out.str("OPAC.JPG");
         out.end();
         out.end();
-        out.begin(0xA220);
-        out.begin(0xA300);
+        out.begin(ChunkId::ReflectionMap);
+        out.begin(ChunkId::MapName);
         out.str("REFL.JPG");
         out.end();
         out.end();
@@ -316,17 +317,17 @@ TEST(CameraChunks, CameraPositionTargetAndDefaults) {
 
 TEST(EditorChunks, SubChunksWithoutTheirObjectAreIgnored) {
     auto bytes = editorFile([](threeds::ChunkWriter& out) {
-        out.begin(0x4110);
+        out.begin(ChunkId::VertexList);
         out.u16(1).vec3({1, 2, 3});
         out.end();
-        out.begin(0x4610);
+        out.begin(ChunkId::Spotlight);
         out.vec3({1, 1, 1}).f32(1).f32(2);
         out.end();
-        out.chunk(0xA081);
-        out.begin(0xA010);
+        out.chunk(ChunkId::MaterialTwoSided);
+        out.begin(ChunkId::MaterialAmbient);
         writeColour(out, {1, 1, 1});
         out.end();
-        out.begin(0x4600);  // a light made from here on takes the colour read before it
+        out.begin(ChunkId::Light);  // a light made from here on takes the colour read before it
         out.vec3({0, 0, 0});
         out.end();
     });

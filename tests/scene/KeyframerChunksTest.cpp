@@ -4,7 +4,8 @@
 #include "support/CapturedReports.h"
 #include "tests/scene/SceneTesting.h"
 
-using namespace scenetest;
+using namespace quorvel::testing;
+using quorvel::ChunkId;
 using threeds::KeyDesc;
 using threeds::NodeDesc;
 using threeds::NodeKind;
@@ -203,10 +204,12 @@ TEST(KeyframerTracks, SplineFlagsAnnounceFloatsAndDebugLines) {
     desc.meshes = {triangleMesh("Box")};
     NodeDesc box = node(NodeKind::Object, 0, "Box");
     TrackDesc pos;
+    constexpr std::uint16_t kUnusedBit5 = 1u << 5;
     pos.keys = {
-        {0, 0x0000, {}, {0, 0, 0}},
-        {10, 0x0021, {0.5f, 99.0f}, {10, 20, 30}},
-        {20, 0x001E, {0.25f, -0.5f, 0.75f, 1.0f}, {0, 0, 0}},
+        {0, 0, {}, {0, 0, 0}},
+        {10, quorvel::kSplineTension | kUnusedBit5, {0.5f, 99.0f}, {10, 20, 30}},
+        {20, quorvel::kSplineContinuity | quorvel::kSplineBias | quorvel::kSplineEaseTo | quorvel::kSplineEaseFrom,
+         {0.25f, -0.5f, 0.75f, 1.0f}, {0, 0, 0}},
     };
     box.position = pos;
     desc.nodes = {box};
@@ -257,12 +260,12 @@ TEST(KeyframerTracks, KeysStopAtTheChunkEndWhateverTheCountSays) {
 
 TEST(KeyframerTracks, PivotAndTracksBeforeAnyNodeHeaderAreSkipped) {
     threeds::ChunkWriter out;
-    out.begin(0x4D4D);
-    out.begin(0xB000);
-    out.begin(0xB013);
+    out.begin(ChunkId::Main);
+    out.begin(ChunkId::Keyframer);
+    out.begin(ChunkId::Pivot);
     out.vec3({1, 2, 3});
     out.end();
-    writeTrack(out, 0xB020, vectorTrack({{0, {1, 1, 1}}}));
+    writeTrack(out, ChunkId::PositionTrack, vectorTrack({{0, {1, 1, 1}}}));
     NodeDesc n = node(NodeKind::Object, 0, "Later");
     writeNode(out, n);
     out.end();

@@ -6,7 +6,7 @@
 
 #include "tests/scene/SceneTesting.h"
 
-using namespace scenetest;
+using namespace quorvel::testing;
 using threeds::NodeDesc;
 using threeds::NodeKind;
 using threeds::SceneDesc;
@@ -101,9 +101,12 @@ TEST(Hierarchy, LoopsThroughRepeatedIdsEnd) {
 TEST(Hierarchy, LongChainLinksWithoutRecursionLimits) {
     SceneDesc desc;
     constexpr int kNodes = 5000;
-    for (int i = 0; i < kNodes; ++i)
-        desc.nodes.push_back(node(static_cast<std::int16_t>(i), "n" + std::to_string(i),
-                                  static_cast<std::int16_t>(i - 1)));
+    for (int i = 0; i < kNodes; ++i) {
+        // Appended rather than "n" + ...: GCC 12 warns falsely (-Wrestrict) about that operator+.
+        std::string name = "n";
+        name += std::to_string(i);
+        desc.nodes.push_back(node(static_cast<std::int16_t>(i), name, static_cast<std::int16_t>(i - 1)));
+    }
     auto scene = load(desc);
     ASSERT_EQ(scene->roots.size(), 1u);
     int depth = 0;

@@ -5,8 +5,7 @@
 #include "support/TempDir.h"
 #include "tests/scene/SceneTesting.h"
 
-using namespace scenetest;
-using quorvel::testing::TempDir;
+using namespace quorvel::testing;
 
 namespace {
 

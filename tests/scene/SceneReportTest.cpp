@@ -7,7 +7,7 @@
 #include "tests/scene/SceneTesting.h"
 #include "tools/3dsinfo/SceneReport.h"
 
-using namespace scenetest;
+using namespace quorvel::testing;
 
 TEST(SceneReport, ShowsProblemsAndKeepsKeyDebugLinesOutOfTheReport) {
     threeds::SceneDesc desc;
@@ -36,7 +36,7 @@ TEST(SceneReport, ShowsProblemsAndKeepsKeyDebugLinesOutOfTheReport) {
     quorvel::testing::CapturedReports reports;
     auto scene = load(desc);
     std::ostringstream out;
-    printSceneReport(out, *scene);
+    quorvel::printSceneReport(out, *scene);
     const std::string text = out.str();
 
     EXPECT_NE(text.find("frames 0..90"), std::string::npos);

@@ -9,7 +9,7 @@
 #include "scene/SceneReader.h"
 #include "tools/3dswriter/ThreeDSWriter.h"
 
-namespace scenetest {
+namespace quorvel::testing {
 
 inline std::unique_ptr<SceneReader> load(const std::vector<std::uint8_t>& bytes) {
     auto scene = std::make_unique<SceneReader>();
@@ -25,8 +25,8 @@ inline std::unique_ptr<SceneReader> load(const threeds::SceneDesc& desc) {
 template <class Body>
 std::vector<std::uint8_t> editorFile(Body body) {
     threeds::ChunkWriter out;
-    out.begin(0x4D4D);
-    out.begin(0x3D3D);
+    out.begin(ChunkId::Main);
+    out.begin(ChunkId::Editor);
     body(out);
     out.end();
     out.end();
@@ -59,4 +59,4 @@ inline void expectVec(const D3DVECTOR& v, float x, float y, float z) {
     EXPECT_NEAR(v.z, z, 1e-5f);
 }
 
-}  // namespace scenetest
+}  // namespace quorvel::testing

@@ -4,6 +4,8 @@
 #include <string>
 #include <unordered_set>
 
+namespace quorvel {
+
 namespace {
 
 const char* typeName(NodeType type) {
@@ -28,12 +30,16 @@ std::string vec(const D3DVECTOR& v) { return format("(%g, %g, %g)", v.x, v.y, v.
 std::string rgb(const ColourValue& c) { return format("(%.3f, %.3f, %.3f)", c.r, c.g, c.b); }
 std::string quoted(const std::string& s) { return "\"" + s + "\""; }
 
+const char* trackEnds(std::int32_t flags) {
+    if (trackLoops(flags)) return ", loop";
+    return trackRepeats(flags) ? ", repeat" : ", clamped";
+}
+
 template <class Track>
 std::string trackSummary(const Track& track) {
     if (track.keyCount == 0) return "none";
     return std::to_string(track.keyCount) + " keys, frames " +
-           format("%g..%g", track.firstFrame, track.lastFrame) +
-           ((track.flags & 3) == 0 ? ", clamped" : (track.flags & 3) == 3 ? ", loop" : ", repeat");
+           format("%g..%g", track.firstFrame, track.lastFrame) + trackEnds(track.flags);
 }
 
 void printTracks(std::ostream& out, const SceneNode& node, const std::string& indent) {
@@ -136,3 +142,5 @@ void printSceneReport(std::ostream& out, const Scene& scene) {
     reportUnlinked(scene.spotlights);
     reportUnlinked(scene.dummies);
 }
+
+}  // namespace quorvel

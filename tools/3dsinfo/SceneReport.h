@@ -5,4 +5,8 @@
 
 #include "scene/Scene.h"
 
+namespace quorvel {
+
 void printSceneReport(std::ostream& out, const Scene& scene);
+
+}  // namespace quorvel

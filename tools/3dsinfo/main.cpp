@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
             continue;
         }
         std::cout << "== " << argv[i] << "\n";
-        printSceneReport(std::cout, *scene);
+        quorvel::printSceneReport(std::cout, *scene);
     }
     return status;
 }

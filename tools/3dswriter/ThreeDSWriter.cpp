@@ -7,10 +7,12 @@
 
 namespace threeds {
 
-std::size_t ChunkWriter::begin(std::uint16_t id) {
+using quorvel::ChunkId;
+
+std::size_t ChunkWriter::begin(ChunkId id) {
     const std::size_t offset = data_.size();
     open_.push_back(offset);
-    u16(id).u32(0);
+    u16(static_cast<std::uint16_t>(id)).u32(0);
     return offset;
 }
 
@@ -60,7 +62,7 @@ ChunkWriter& ChunkWriter::raw(const std::vector<std::uint8_t>& bytes) {
     return *this;
 }
 
-void ChunkWriter::chunk(std::uint16_t id, const std::vector<std::uint8_t>& content) {
+void ChunkWriter::chunk(ChunkId id, const std::vector<std::uint8_t>& content) {
     begin(id);
     raw(content);
     end();
@@ -77,19 +79,23 @@ std::vector<std::uint8_t> ChunkWriter::take() {
 
 namespace {
 
+// The first flag word of every node header. Readers drop both flag words; the value stays as the
+// writer has always written it, so generated files keep their bytes.
+constexpr std::uint16_t kNodeFlags = 1u << 14;
+
 std::uint8_t toByte(float value) {
     const float scaled = std::round(value * 255.0f);
     return static_cast<std::uint8_t>(scaled < 0.0f ? 0.0f : scaled > 255.0f ? 255.0f : scaled);
 }
 
-void writeColourChunk(ChunkWriter& out, std::uint16_t id, const std::optional<Colour>& colour) {
+void writeColourChunk(ChunkWriter& out, ChunkId id, const std::optional<Colour>& colour) {
     if (!colour) return;
     out.begin(id);
     writeColour(out, *colour);
     out.end();
 }
 
-void writePercentChunk(ChunkWriter& out, std::uint16_t id, const std::optional<float>& fraction,
+void writePercentChunk(ChunkWriter& out, ChunkId id, const std::optional<float>& fraction,
                        bool asFloat) {
     if (!fraction) return;
     out.begin(id);
@@ -97,11 +103,11 @@ void writePercentChunk(ChunkWriter& out, std::uint16_t id, const std::optional<f
     out.end();
 }
 
-void writeMap(ChunkWriter& out, std::uint16_t id, const std::string& fileName) {
+void writeMap(ChunkWriter& out, ChunkId id, const std::string& fileName) {
     if (fileName.empty()) return;
     out.begin(id);
     writePercent(out, 1.0f, false);  // map strength, as 3D Studio writes it
-    out.begin(0xA300);
+    out.begin(ChunkId::MapName);
     out.str(fileName);
     out.end();
     out.end();
@@ -110,7 +116,7 @@ void writeMap(ChunkWriter& out, std::uint16_t id, const std::string& fileName) {
 }  // namespace
 
 void writeColour(ChunkWriter& out, const Colour& colour) {
-    out.begin(static_cast<std::uint16_t>(colour.format));
+    out.begin(ChunkId{static_cast<std::uint16_t>(colour.format)});
     if (colour.format == ColourFormat::Bytes || colour.format == ColourFormat::GammaBytes)
         out.u8(toByte(colour.r)).u8(toByte(colour.g)).u8(toByte(colour.b));
     else
@@ -120,65 +126,67 @@ void writeColour(ChunkWriter& out, const Colour& colour) {
 
 void writePercent(ChunkWriter& out, float fraction, bool asFloat) {
     if (asFloat) {
-        out.begin(0x0031);
+        out.begin(ChunkId::PercentFloat);
         out.f32(fraction);
     } else {
-        out.begin(0x0030);
+        out.begin(ChunkId::PercentInteger);
         out.i16(static_cast<std::int16_t>(std::lround(fraction * 100.0f)));
     }
     out.end();
 }
 
 void writeMaterial(ChunkWriter& out, const MaterialDesc& material) {
-    out.begin(0xAFFF);
-    out.begin(0xA000);
+    out.begin(ChunkId::Material);
+    out.begin(ChunkId::MaterialName);
     out.str(material.name);
     out.end();
-    writeColourChunk(out, 0xA010, material.ambient);
-    writeColourChunk(out, 0xA020, material.diffuse);
-    writeColourChunk(out, 0xA030, material.specular);
-    writePercentChunk(out, 0xA040, material.shininess, material.percentAsFloat);
-    writePercentChunk(out, 0xA041, material.shininessStrength, material.percentAsFloat);
-    writePercentChunk(out, 0xA050, material.transparency, material.percentAsFloat);
+    writeColourChunk(out, ChunkId::MaterialAmbient, material.ambient);
+    writeColourChunk(out, ChunkId::MaterialDiffuse, material.diffuse);
+    writeColourChunk(out, ChunkId::MaterialSpecular, material.specular);
+    writePercentChunk(out, ChunkId::MaterialShininess, material.shininess, material.percentAsFloat);
+    writePercentChunk(out, ChunkId::MaterialShininessStrength, material.shininessStrength,
+                      material.percentAsFloat);
+    writePercentChunk(out, ChunkId::MaterialTransparency, material.transparency,
+                      material.percentAsFloat);
     if (material.shading) {
-        out.begin(0xA100);
+        out.begin(ChunkId::MaterialShading);
         out.u16(*material.shading);
         out.end();
     }
-    if (material.twoSided) out.chunk(0xA081);
-    if (material.additive) out.chunk(0xA083);
-    if (material.wire) out.chunk(0xA085);
-    if (material.faceMap) out.chunk(0xA088);
-    writeMap(out, 0xA200, material.textureMap);
-    writeMap(out, 0xA210, material.opacityMap);
+    if (material.twoSided) out.chunk(ChunkId::MaterialTwoSided);
+    if (material.additive) out.chunk(ChunkId::MaterialAdditive);
+    if (material.wire) out.chunk(ChunkId::MaterialWire);
+    if (material.faceMap) out.chunk(ChunkId::MaterialFaceMap);
+    writeMap(out, ChunkId::TextureMap, material.textureMap);
+    writeMap(out, ChunkId::OpacityMap, material.opacityMap);
     out.end();
 }
 
 void writeMesh(ChunkWriter& out, const MeshDesc& mesh) {
-    out.begin(0x4000);
+    out.begin(ChunkId::NamedObject);
     out.str(mesh.name);
-    out.begin(0x4100);
-    out.begin(0x4110);
+    out.begin(ChunkId::Mesh);
+    out.begin(ChunkId::VertexList);
     out.u16(static_cast<std::uint16_t>(mesh.vertices.size()));
     for (const Vec3& v : mesh.vertices) out.vec3(v);
     out.end();
     if (!mesh.uvs.empty()) {
-        out.begin(0x4140);
+        out.begin(ChunkId::TextureCoordinates);
         out.u16(static_cast<std::uint16_t>(mesh.uvs.size()));
         for (const auto& uv : mesh.uvs) out.f32(uv[0]).f32(uv[1]);
         out.end();
     }
     if (mesh.localMatrix) {
-        out.begin(0x4160);
+        out.begin(ChunkId::LocalMatrix);
         for (float value : *mesh.localMatrix) out.f32(value);
         out.end();
     }
     if (mesh.writeFaces) {
-        out.begin(0x4120);
+        out.begin(ChunkId::FaceList);
         out.u16(static_cast<std::uint16_t>(mesh.faces.size()));
         for (const FaceDesc& f : mesh.faces) out.u16(f.a).u16(f.b).u16(f.c).u16(f.flags);
         for (const MaterialGroupDesc& group : mesh.groups) {
-            out.begin(0x4130);
+            out.begin(ChunkId::MaterialGroup);
             out.str(group.material);
             out.u16(static_cast<std::uint16_t>(group.faces.size()));
             for (std::int16_t face : group.faces) out.i16(face);
@@ -191,28 +199,28 @@ void writeMesh(ChunkWriter& out, const MeshDesc& mesh) {
 }
 
 void writeLight(ChunkWriter& out, const LightDesc& light) {
-    out.begin(0x4000);
+    out.begin(ChunkId::NamedObject);
     out.str(light.name);
-    out.begin(0x4600);
+    out.begin(ChunkId::Light);
     out.vec3(light.position);
     if (light.colour) writeColour(out, *light.colour);
     if (light.spot) {
-        out.begin(0x4610);
+        out.begin(ChunkId::Spotlight);
         out.vec3(light.spot->target).f32(light.spot->hotspot).f32(light.spot->falloff);
         out.end();
     }
     if (light.innerRange) {
-        out.begin(0x4659);
+        out.begin(ChunkId::LightInnerRange);
         out.f32(*light.innerRange);
         out.end();
     }
     if (light.outerRange) {
-        out.begin(0x465A);
+        out.begin(ChunkId::LightOuterRange);
         out.f32(*light.outerRange);
         out.end();
     }
     if (light.multiplier) {
-        out.begin(0x465B);
+        out.begin(ChunkId::LightMultiplier);
         out.f32(*light.multiplier);
         out.end();
     }
@@ -221,15 +229,15 @@ void writeLight(ChunkWriter& out, const LightDesc& light) {
 }
 
 void writeCamera(ChunkWriter& out, const CameraDesc& camera) {
-    out.begin(0x4000);
+    out.begin(ChunkId::NamedObject);
     out.str(camera.name);
-    out.begin(0x4700);
+    out.begin(ChunkId::Camera);
     out.vec3(camera.position).vec3(camera.target).f32(camera.bank).f32(camera.lens);
     out.end();
     out.end();
 }
 
-void writeTrack(ChunkWriter& out, std::uint16_t id, const TrackDesc& track) {
+void writeTrack(ChunkWriter& out, ChunkId id, const TrackDesc& track) {
     out.begin(id);
     out.u16(track.flags);
     for (int i = 0; i < 8; ++i) out.u8(0);
@@ -243,49 +251,49 @@ void writeTrack(ChunkWriter& out, std::uint16_t id, const TrackDesc& track) {
 }
 
 void writeNode(ChunkWriter& out, const NodeDesc& node) {
-    out.begin(static_cast<std::uint16_t>(node.kind));
+    out.begin(ChunkId{static_cast<std::uint16_t>(node.kind)});
     if (node.id) {
-        out.begin(0xB030);
+        out.begin(ChunkId::NodeId);
         out.i16(*node.id);
         out.end();
     }
-    out.begin(0xB010);
-    out.str(node.name).u16(0x4000).u16(0).i16(node.parent);
+    out.begin(ChunkId::NodeHeader);
+    out.str(node.name).u16(kNodeFlags).u16(0).i16(node.parent);
     out.end();
     if (node.instanceName) {
-        out.begin(0xB011);
+        out.begin(ChunkId::InstanceName);
         out.str(*node.instanceName);
         out.end();
     }
     if (node.pivot) {
-        out.begin(0xB013);
+        out.begin(ChunkId::Pivot);
         out.vec3(*node.pivot);
         out.end();
     }
-    if (node.position) writeTrack(out, 0xB020, *node.position);
-    if (node.rotation) writeTrack(out, 0xB021, *node.rotation);
-    if (node.scale) writeTrack(out, 0xB022, *node.scale);
-    if (node.fov) writeTrack(out, 0xB023, *node.fov);
-    if (node.roll) writeTrack(out, 0xB024, *node.roll);
+    if (node.position) writeTrack(out, ChunkId::PositionTrack, *node.position);
+    if (node.rotation) writeTrack(out, ChunkId::RotationTrack, *node.rotation);
+    if (node.scale) writeTrack(out, ChunkId::ScaleTrack, *node.scale);
+    if (node.fov) writeTrack(out, ChunkId::FovTrack, *node.fov);
+    if (node.roll) writeTrack(out, ChunkId::RollTrack, *node.roll);
     out.end();
 }
 
 std::vector<std::uint8_t> buildScene(const SceneDesc& scene) {
     ChunkWriter out;
-    out.begin(0x4D4D);
-    out.begin(0x0002);  // file version, which readers skip
+    out.begin(ChunkId::Main);
+    out.begin(ChunkId::Version);  // readers skip it
     out.u32(3);
     out.end();
-    out.begin(0x3D3D);
+    out.begin(ChunkId::Editor);
     for (const MaterialDesc& material : scene.materials) writeMaterial(out, material);
     for (const MeshDesc& mesh : scene.meshes) writeMesh(out, mesh);
     for (const LightDesc& light : scene.lights) writeLight(out, light);
     for (const CameraDesc& camera : scene.cameras) writeCamera(out, camera);
     out.end();
     if (scene.frames || !scene.nodes.empty()) {
-        out.begin(0xB000);
+        out.begin(ChunkId::Keyframer);
         if (scene.frames) {
-            out.begin(0xB008);
+            out.begin(ChunkId::Frames);
             out.i32((*scene.frames)[0]).i32((*scene.frames)[1]);
             out.end();
         }

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "scene/ChunkIds.h"
+
 namespace threeds {
 
 struct Vec3 {
@@ -20,7 +22,7 @@ struct Vec3 {
 class ChunkWriter {
 public:
     // Starts a chunk; returns the offset of its header, for later patching.
-    std::size_t begin(std::uint16_t id);
+    std::size_t begin(quorvel::ChunkId id);
     void end();
 
     ChunkWriter& u8(std::uint8_t value);
@@ -34,7 +36,7 @@ public:
     ChunkWriter& raw(const std::vector<std::uint8_t>& bytes);
 
     // A whole chunk whose content is bytes.
-    void chunk(std::uint16_t id, const std::vector<std::uint8_t>& content = {});
+    void chunk(quorvel::ChunkId id, const std::vector<std::uint8_t>& content = {});
     // Overwrites the length field of the chunk whose header starts at offset.
     void setLength(std::size_t headerOffset, std::uint32_t length);
 
@@ -48,8 +50,13 @@ private:
     std::vector<std::size_t> open_;
 };
 
-// Colour sub-chunk kinds: 0x0010 floats, 0x0011 bytes, 0x0012 gamma bytes, 0x0013 gamma floats.
-enum class ColourFormat : std::uint16_t { Floats = 0x0010, Bytes = 0x0011, GammaBytes = 0x0012, GammaFloats = 0x0013 };
+// Colour sub-chunk kinds.
+enum class ColourFormat : std::uint16_t {
+    Floats = static_cast<std::uint16_t>(quorvel::ChunkId::ColourFloats),
+    Bytes = static_cast<std::uint16_t>(quorvel::ChunkId::ColourBytes),
+    GammaBytes = static_cast<std::uint16_t>(quorvel::ChunkId::ColourGammaBytes),
+    GammaFloats = static_cast<std::uint16_t>(quorvel::ChunkId::ColourGammaFloats),
+};
 
 struct Colour {
     float r = 0.0f, g = 0.0f, b = 0.0f;
@@ -59,10 +66,10 @@ struct Colour {
 struct MaterialDesc {
     std::string name;
     std::optional<Colour> ambient, diffuse, specular;
-    // Fractions 0..1, written as whole percentages (0x0030) or as floats (0x0031).
+    // Fractions 0..1, written as whole percentages or as floats.
     std::optional<float> shininess, shininessStrength, transparency;
     bool percentAsFloat = false;
-    std::optional<std::uint16_t> shading;  // 0xA100: 1 is flat
+    std::optional<std::uint16_t> shading;  // 1 is flat
     bool twoSided = false, additive = false, wire = false, faceMap = false;
     std::string textureMap;  // written when not empty
     std::string opacityMap;  // written when not empty
@@ -122,18 +129,19 @@ struct TrackDesc {
     std::optional<std::int32_t> keyCount;  // written instead of keys.size() when set
 };
 
+// The node chunk a keyframer node is written as.
 enum class NodeKind : std::uint16_t {
-    Object = 0xB002,
-    Camera = 0xB003,
-    CameraTarget = 0xB004,
-    Light = 0xB005,
-    LightTarget = 0xB006,
-    Spotlight = 0xB007,
+    Object = static_cast<std::uint16_t>(quorvel::ChunkId::ObjectNode),
+    Camera = static_cast<std::uint16_t>(quorvel::ChunkId::CameraNode),
+    CameraTarget = static_cast<std::uint16_t>(quorvel::ChunkId::CameraTargetNode),
+    Light = static_cast<std::uint16_t>(quorvel::ChunkId::LightNode),
+    LightTarget = static_cast<std::uint16_t>(quorvel::ChunkId::LightTargetNode),
+    Spotlight = static_cast<std::uint16_t>(quorvel::ChunkId::SpotlightNode),
 };
 
 struct NodeDesc {
     NodeKind kind = NodeKind::Object;
-    std::optional<std::int16_t> id;  // 0xB030, written before the header when set
+    std::optional<std::int16_t> id;  // node-id chunk, written before the header when set
     std::string name;
     std::int16_t parent = -1;
     std::optional<std::string> instanceName;
@@ -146,17 +154,19 @@ struct SceneDesc {
     std::vector<MeshDesc> meshes;
     std::vector<LightDesc> lights;
     std::vector<CameraDesc> cameras;
-    std::optional<std::array<std::int32_t, 2>> frames;  // 0xB008 start and end
+    std::optional<std::array<std::int32_t, 2>> frames;  // first and last frame
     std::vector<NodeDesc> nodes;  // a keyframer section is written when frames or nodes exist
 };
 
 void writeColour(ChunkWriter& out, const Colour& colour);
 void writePercent(ChunkWriter& out, float fraction, bool asFloat);
-void writeMaterial(ChunkWriter& out, const MaterialDesc& material);  // 0xAFFF
-void writeMesh(ChunkWriter& out, const MeshDesc& mesh);              // 0x4000 with 0x4100
-void writeLight(ChunkWriter& out, const LightDesc& light);           // 0x4000 with 0x4600
-void writeCamera(ChunkWriter& out, const CameraDesc& camera);        // 0x4000 with 0x4700
-void writeTrack(ChunkWriter& out, std::uint16_t id, const TrackDesc& track);
+void writeMaterial(ChunkWriter& out, const MaterialDesc& material);
+// Mesh, light and camera: a named-object chunk holding the object's own chunk.
+void writeMesh(ChunkWriter& out, const MeshDesc& mesh);
+void writeLight(ChunkWriter& out, const LightDesc& light);
+void writeCamera(ChunkWriter& out, const CameraDesc& camera);
+// id: one of the track chunks, PositionTrack to RollTrack.
+void writeTrack(ChunkWriter& out, quorvel::ChunkId id, const TrackDesc& track);
 void writeNode(ChunkWriter& out, const NodeDesc& node);
 
 // The whole file: main chunk with a version chunk, the editor section (materials first, then

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <stdexcept>
 
-namespace makescenes {
+namespace quorvel {
 
 namespace {
 
@@ -56,7 +56,7 @@ TrackDesc spin(Vec3 axis, float startAngle, float turns, std::uint32_t frames, i
     const float step = turns * 6.2831853f / float(steps);
     if (std::fabs(step) >= 3.0f) throw std::invalid_argument("spin steps too coarse");
     TrackDesc track;
-    track.flags = kRepeat;
+    track.flags = kTrackRepeat;
     // The first key is the absolute start orientation; every later key turns on from the one
     // before it.
     track.keys.push_back(key(0, {startAngle, axis.x, axis.y, axis.z}));
@@ -65,4 +65,4 @@ TrackDesc spin(Vec3 axis, float startAngle, float turns, std::uint32_t frames, i
     return track;
 }
 
-}  // namespace makescenes
+}  // namespace quorvel

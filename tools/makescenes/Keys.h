@@ -7,24 +7,20 @@
 #include <utility>
 #include <vector>
 
+#include "anim/Track.h"
 #include "tools/3dswriter/ThreeDSWriter.h"
 
-namespace makescenes {
+namespace quorvel {
 
 using threeds::TrackDesc;
 using threeds::Vec3;
-
-// Track flags: hold the end keys, repeat from the start, or loop with a smooth join of the last
-// key to the first (the last key should then equal the first).
-constexpr std::uint16_t kHold = 0;
-constexpr std::uint16_t kRepeat = 2;
-constexpr std::uint16_t kLoop = 3;
 
 // One key at frame 0: a node that stays where it is put.
 TrackDesc still(Vec3 position);
 TrackDesc stillScalar(float value);
 
 // steps + 1 keys at frames 0, frames/steps, ..., frames with the values of f at t = 0 ... 1.
+// flags: kTrackClamp, kTrackRepeat, or kTrackLoop (the last key should then equal the first).
 TrackDesc sampledPath(std::uint32_t frames, int steps, const std::function<Vec3(float t)>& f,
                       std::uint16_t flags);
 TrackDesc sampledScalar(std::uint32_t frames, int steps, const std::function<float(float t)>& f,
@@ -35,4 +31,4 @@ TrackDesc sampledScalar(std::uint32_t frames, int steps, const std::function<flo
 // plain spline rotation is used, and the spin repeats seamlessly when turns is a whole number.
 TrackDesc spin(Vec3 axis, float startAngle, float turns, std::uint32_t frames, int steps);
 
-}  // namespace makescenes
+}  // namespace quorvel

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <stdexcept>
 
-namespace makescenes {
+namespace quorvel {
 
 namespace {
 constexpr float kPi = 3.14159265f;
@@ -160,4 +160,4 @@ threeds::MeshDesc MeshBuilder::build(const std::string& name, const std::string&
     return mesh;
 }
 
-}  // namespace makescenes
+}  // namespace quorvel

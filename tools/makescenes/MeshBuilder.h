@@ -10,7 +10,7 @@
 
 #include "tools/3dswriter/ThreeDSWriter.h"
 
-namespace makescenes {
+namespace quorvel {
 
 using threeds::Vec3;
 
@@ -69,4 +69,4 @@ private:
     std::vector<threeds::FaceDesc> faces_;
 };
 
-}  // namespace makescenes
+}  // namespace quorvel

@@ -7,7 +7,7 @@
 #include "tools/makescenes/MeshBuilder.h"
 #include "tools/makescenes/Scenes.h"
 
-namespace makescenes {
+namespace quorvel {
 
 namespace {
 
@@ -210,7 +210,7 @@ threeds::SceneDesc orreryScene() {
     halo.scale = sampledPath(kFrames, 12, [](float t) {
         const float s = 1.0f + 0.05f * std::sin(t * 6.0f * kPi);
         return Vec3{s, s, s};
-    }, kLoop);
+    }, kTrackLoop);
     nodes.push_back(halo);
     nodes.push_back(objectNode(3, "Rings", 0, {0, 0, 0}));
 
@@ -221,7 +221,7 @@ threeds::SceneDesc orreryScene() {
     NodeDesc moon1 = objectNode(5, "Moon1", 4, {420.0f, 0, 0});
     moon1.position = sampledPath(kFrames, 16, [](float t) {
         return Vec3{420.0f, 0.0f, 12.0f * std::sin(t * 4.0f * kPi)};
-    }, kLoop);
+    }, kTrackLoop);
     moon1.rotation = spin({0, 0, 1}, 0.0f, 3.0f, kFrames, 24);
     nodes.push_back(moon1);
     nodes.push_back(objectNode(6, "Pebble", 5, {80.0f, 0, 0}));
@@ -260,10 +260,10 @@ threeds::SceneDesc orreryScene() {
     nodes.push_back(lightNode(20, "Sun", still({0, -200.0f, 700.0f})));
     nodes.push_back(lightNode(21, "Azure", sampledPath(kFrames, 12, [](float t) {
         return circle(760.0f, t * 2.0f * kPi, 160.0f + 60.0f * std::sin(t * 4.0f * kPi));
-    }, kLoop)));
+    }, kTrackLoop)));
     nodes.push_back(lightNode(22, "Ember", sampledPath(kFrames, 12, [](float t) {
         return circle(700.0f, kPi - t * 2.0f * kPi, -60.0f);
-    }, kLoop)));
+    }, kTrackLoop)));
     nodes.push_back(lightNode(23, "Spot01", still({600.0f, -600.0f, 700.0f})));
     // 3D Studio also keeps a spotlight node of its own for a spotlight.
     {
@@ -300,29 +300,29 @@ threeds::SceneDesc orreryScene() {
         return circle(1150.0f + 120.0f * std::cos(t * 4.0f * kPi), a, 430.0f + 130.0f * std::sin(t * 4.0f * kPi));
     };
     scene.cameras.push_back({"Camera01", orbit(0.0f), {0, 0, 30.0f}, 0.0f, 35.0f});
-    cameraNodes(30, "Camera01", sampledPath(kFrames, 16, orbit, kLoop), still({0, 0, 30.0f}),
-                sampledScalar(kFrames, 8, [](float t) { return 52.0f + 8.0f * std::cos(t * 2.0f * kPi); }, kRepeat),
-                sampledScalar(kFrames, 8, [](float t) { return 6.0f * std::sin(t * 2.0f * kPi); }, kRepeat));
+    cameraNodes(30, "Camera01", sampledPath(kFrames, 16, orbit, kTrackLoop), still({0, 0, 30.0f}),
+                sampledScalar(kFrames, 8, [](float t) { return 52.0f + 8.0f * std::cos(t * 2.0f * kPi); }, kTrackRepeat),
+                sampledScalar(kFrames, 8, [](float t) { return 6.0f * std::sin(t * 2.0f * kPi); }, kTrackRepeat));
 
     // Closeup: low and close, circling against the arms so the moons sweep past.
     auto close = [](float t) {
         return circle(560.0f, 0.5f * kPi - t * 2.0f * kPi, 80.0f + 100.0f * std::sin(t * 4.0f * kPi));
     };
     scene.cameras.push_back({"Closeup", close(0.0f), {0, 0, 40.0f}, 0.0f, 35.0f});
-    cameraNodes(32, "Closeup", sampledPath(kFrames, 16, close, kLoop),
-                sampledPath(kFrames, 8, [](float t) { return circle(60.0f, t * 2.0f * kPi, 40.0f); }, kLoop),
-                sampledScalar(kFrames, 8, [](float t) { return 58.0f - 14.0f * std::sin(t * 2.0f * kPi); }, kRepeat),
-                sampledScalar(kFrames, 8, [](float t) { return -12.0f * std::sin(t * 2.0f * kPi); }, kRepeat));
+    cameraNodes(32, "Closeup", sampledPath(kFrames, 16, close, kTrackLoop),
+                sampledPath(kFrames, 8, [](float t) { return circle(60.0f, t * 2.0f * kPi, 40.0f); }, kTrackLoop),
+                sampledScalar(kFrames, 8, [](float t) { return 58.0f - 14.0f * std::sin(t * 2.0f * kPi); }, kTrackRepeat),
+                sampledScalar(kFrames, 8, [](float t) { return -12.0f * std::sin(t * 2.0f * kPi); }, kTrackRepeat));
 
     // Top: a crane shot from above, sinking and swinging round while the lens widens.
     auto crane = [](float t) {
         return Vec3{350.0f - 700.0f * t, -650.0f - 150.0f * t, 1150.0f - 500.0f * t};
     };
     scene.cameras.push_back({"Top", crane(0.0f), {0, 0, 0.0f}, 0.0f, 35.0f});
-    cameraNodes(34, "Top", sampledPath(kFrames, 4, crane, kHold), still({0, 0, 0.0f}),
-                sampledScalar(kFrames, 1, [](float t) { return 44.0f + 16.0f * t; }, kHold),
-                sampledScalar(kFrames, 1, [](float t) { return 25.0f * t; }, kHold));
+    cameraNodes(34, "Top", sampledPath(kFrames, 4, crane, kTrackClamp), still({0, 0, 0.0f}),
+                sampledScalar(kFrames, 1, [](float t) { return 44.0f + 16.0f * t; }, kTrackClamp),
+                sampledScalar(kFrames, 1, [](float t) { return 25.0f * t; }, kTrackClamp));
     return scene;
 }
 
-}  // namespace makescenes
+}  // namespace quorvel

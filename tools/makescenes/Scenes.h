@@ -3,7 +3,7 @@
 
 #include "tools/3dswriter/ThreeDSWriter.h"
 
-namespace makescenes {
+namespace quorvel {
 
 // A brass orrery on a panelled platform: a banded planet with an additive halo and a ring,
 // two arms carrying moons (one of glass with a crystal inside), a floating title banner, three
@@ -14,4 +14,4 @@ threeds::SceneDesc orreryScene();
 // "Flight" in a seamless ten-second loop; its blended grid suits drawing it over other layers.
 threeds::SceneDesc tunnelScene();
 
-}  // namespace makescenes
+}  // namespace quorvel

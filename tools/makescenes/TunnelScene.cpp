@@ -7,7 +7,7 @@
 #include "tools/makescenes/MeshBuilder.h"
 #include "tools/makescenes/Scenes.h"
 
-namespace makescenes {
+namespace quorvel {
 
 namespace {
 
@@ -104,7 +104,7 @@ threeds::SceneDesc tunnelScene() {
     // Two lamps travel with the camera: a cyan one just behind it, lighting the hoops' faces as
     // they come, and a magenta one far ahead.
     auto ahead = [](float distance) {
-        return sampledPath(kFrames, 1, [distance](float t) { return Vec3{0, kLoopLength * t + distance, 0}; }, kHold);
+        return sampledPath(kFrames, 1, [distance](float t) { return Vec3{0, kLoopLength * t + distance, 0}; }, kTrackClamp);
     };
     scene.lights.push_back({"Lamp1", {0, -120.0f, 0}, Colour{0.45f, 0.9f, 1.0f}, 500.0f, 1200.0f, 1.0f, {}});
     scene.lights.push_back({"Lamp2", {0, 1000.0f, 0}, Colour{1.0f, 0.3f, 0.8f}, 500.0f, 1400.0f, 1.0f, {}});
@@ -116,12 +116,12 @@ threeds::SceneDesc tunnelScene() {
         return Vec3{30.0f * std::sin(t * 4.0f * kPi), kLoopLength * t, 30.0f * std::cos(t * 2.0f * kPi) - 30.0f};
     };
     scene.cameras.push_back({"Flight", flight(0.0f), {0, 600.0f, 0}, 0.0f, 35.0f});
-    NodeDesc camera = node(NodeKind::Camera, 40, "Flight", sampledPath(kFrames, 20, flight, kHold));
-    camera.fov = sampledScalar(kFrames, 8, [](float t) { return 75.0f + 10.0f * std::sin(t * 2.0f * kPi); }, kRepeat);
-    camera.roll = sampledScalar(kFrames, 1, [](float t) { return 360.0f * t; }, kHold);
+    NodeDesc camera = node(NodeKind::Camera, 40, "Flight", sampledPath(kFrames, 20, flight, kTrackClamp));
+    camera.fov = sampledScalar(kFrames, 8, [](float t) { return 75.0f + 10.0f * std::sin(t * 2.0f * kPi); }, kTrackRepeat);
+    camera.roll = sampledScalar(kFrames, 1, [](float t) { return 360.0f * t; }, kTrackClamp);
     scene.nodes.push_back(camera);
     scene.nodes.push_back(node(NodeKind::CameraTarget, 41, "Flight", ahead(600.0f)));
     return scene;
 }
 
-}  // namespace makescenes
+}  // namespace quorvel

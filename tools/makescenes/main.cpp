@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
         const char* name;
         threeds::SceneDesc (*make)();
     };
-    const Output outputs[] = {{"orrery.3ds", makescenes::orreryScene}, {"tunnel.3ds", makescenes::tunnelScene}};
+    const Output outputs[] = {{"orrery.3ds", quorvel::orreryScene}, {"tunnel.3ds", quorvel::tunnelScene}};
     for (const Output& out : outputs) {
         const std::string path = folder + "/" + out.name;
         const auto bytes = threeds::buildScene(out.make());

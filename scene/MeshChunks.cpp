@@ -1,4 +1,5 @@
-// The editor section of a 3D Studio file: named objects (meshes, lights, cameras) and materials.
+// Triangle meshes of the editor section: vertices, faces, material groups, texture coordinates
+// and the local matrix that takes the vertices into object space.
 #include <algorithm>
 
 #include "scene/SceneReader.h"
@@ -11,26 +12,8 @@ constexpr std::uint64_t kFaceNumberBytes = 2;
 
 }  // namespace
 
-void SceneReader::readColourFloats() {
-    float r, g, b;
-    if (file.readFloat(r) && file.readFloat(g) && file.readFloat(b)) colour = {r, g, b, 0.0f};
-}
-
-void SceneReader::readColourBytes() {
-    std::uint8_t rgb[3];
-    if (file.read(rgb, 3)) colour = {rgb[0] / 255.0f, rgb[1] / 255.0f, rgb[2] / 255.0f, 0.0f};
-}
-
-void SceneReader::readObject() {
-    objectName = readString();
-    readSubChunks();
-}
-
 void SceneReader::readMesh() {
-    auto* mesh = new Mesh(objectName);
-    meshes.push_back(mesh);
-    roots.push_back(mesh);
-    currentMesh = mesh;
+    currentMesh = addNode(meshes, new Mesh(objectName));
     readSubChunks();
 }
 
@@ -145,63 +128,4 @@ void SceneReader::readLocalMatrix() {
             p.x * inverse._13 + p.y * inverse._23 + p.z * inverse._33 + inverse._43,
         };
     }
-}
-
-void SceneReader::readLight() {
-    auto* light = new Light(objectName);
-    lights.push_back(light);
-    roots.push_back(light);
-    currentLight = light;
-    readPoint(light->position);
-    readSubChunks();
-    // A light without its own colour or range sub-chunks takes what was read last in the file.
-    light->colour = colour;
-    light->innerRange = innerRange;
-    light->outerRange = outerRange;
-}
-
-void SceneReader::readSpotlight() {
-    if (!currentLight) return;
-    currentLight->isSpot = 1;
-    readPoint(currentLight->targetPosition);
-    file.readFloat(currentLight->hotspot);
-    file.readFloat(currentLight->falloff);
-}
-
-void SceneReader::readCamera() {
-    auto* camera = new Camera(objectName);
-    cameras.push_back(camera);
-    roots.push_back(camera);
-    currentCamera = camera;
-    readPoint(camera->position);
-    readPoint(camera->targetPosition);
-    // Bank angle and lens follow; the field of view comes from the fov track instead.
-}
-
-void SceneReader::readMaterial() {
-    auto* material = new Material;
-    material->name = readString();
-    materials.push_back(material);
-    currentMaterial = material;
-}
-
-void SceneReader::readMaterialColour(ColourValue Material::*slot) {
-    if (!currentMaterial) return;
-    readSubChunks();
-    currentMaterial->*slot = colour;
-}
-
-void SceneReader::readMaterialPercent(float Material::*slot) {
-    if (!currentMaterial) return;
-    readSubChunks();
-    currentMaterial->*slot = percent;
-}
-
-void SceneReader::readMapName() {
-    if (!currentMaterial || mapSlot == MapSlot::None) return;
-    std::string mapName = readString();
-    if (mapSlot == MapSlot::Texture)
-        currentMaterial->textureMap = std::move(mapName);
-    else
-        currentMaterial->opacityMap = std::move(mapName);
 }
