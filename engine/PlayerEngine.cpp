@@ -112,6 +112,11 @@ std::unique_ptr<DemoEngine> preparePlayer(int argc, char** argv, int& status) {
         break;
     }
 
+    auto engine = std::make_unique<PlayerEngine>(command.options);
+    // Without a SHOW the working directory is played as it stands, whatever it holds: a missing
+    // script is reported by the engine, as it always was.
+    if (command.options.show.empty()) return engine;
+
     std::string error;
     const auto location = locateShow(command.options.show, error);
     if (location && ::chdir(location->folder.c_str()) != 0)
@@ -121,7 +126,6 @@ std::unique_ptr<DemoEngine> preparePlayer(int argc, char** argv, int& status) {
         status = 2;
         return nullptr;
     }
-    auto engine = std::make_unique<PlayerEngine>(command.options);
     engine->play(*location);
     return engine;
 }
