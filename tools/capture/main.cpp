@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,10 +31,13 @@ int main(int argc, char** argv) {
     // Output paths stay relative to where the program was started, not to the show folder.
     options->outDir = std::filesystem::absolute(options->outDir).string();
     if (!options->wavPath.empty()) options->wavPath = std::filesystem::absolute(options->wavPath).string();
-    const auto show = quorvel::locateShow(options->show, error);
-    if (!show || ::chdir(show->folder.c_str()) != 0) {
-        std::fprintf(stderr, "quorvel-capture: %s\n", show ? "cannot enter the show folder" : error.c_str());
-        return 2;
+    std::optional<quorvel::ShowLocation> show;
+    if (!options->show.empty()) {
+        show = quorvel::locateShow(options->show, error);
+        if (!show || ::chdir(show->folder.c_str()) != 0) {
+            std::fprintf(stderr, "quorvel-capture: %s\n", show ? "cannot enter the show folder" : error.c_str());
+            return 2;
+        }
     }
 
     // No display and no sound device: pictures come from an offscreen GL context, the music is
@@ -47,7 +51,7 @@ int main(int argc, char** argv) {
     quorvel::useFrameTimerClock(&clock);
 
     auto engine = std::make_unique<quorvel::capture::CaptureEngine>(*options, clock);
-    engine->playFrom(*show);
+    if (show) engine->playFrom(*show);
     if (!engine->prepareOutputs()) return 1;
     if (FAILED(engine->create(nullptr))) {
         std::fprintf(stderr, "quorvel-capture: the show could not start\n");
