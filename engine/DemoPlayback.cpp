@@ -1,6 +1,7 @@
 // What the command line changes in how the engine plays: which script or scene, the start time,
 // looping and the music. None of it changes anything unless asked for.
 #include <cmath>
+#include <cstdio>
 
 #include "engine/DemoEngine.h"
 #include "engine/ShowLocation.h"
@@ -23,7 +24,11 @@ bool DemoEngine::readScript() {
 
 void DemoEngine::prepareViewer() {
     if (!viewer.isOpen() || scenes.scenes.empty()) return;
-    const float cycle = viewer.prepare(*scenes.scenes.front());
+    Scene& scene = *scenes.scenes.front();
+    for (const std::string& name : quorvel::SceneViewer::forgetMissingMaps(scene, dataPath))
+        std::fprintf(stderr, "quorvel: warning: %s names a map %s that is not there; drawn without it\n",
+                     viewer.sceneFile().c_str(), name.c_str());
+    const float cycle = viewer.prepare(scene);
     // One animation cycle is the show; played on, the viewer starts it again seamlessly.
     loopEnd = startOverride.value_or(0.0f) + cycle;
     demoEnd = static_cast<INT>(std::ceil(*loopEnd));

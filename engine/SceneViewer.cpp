@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <filesystem>
 
 #include "platform/d3dx8/d3dx8math.h"
+#include "platform/win/FileNames.h"
 #include "script/ScriptText.h"
 
 namespace quorvel {
@@ -52,6 +54,22 @@ float SceneViewer::prepare(Scene& scene) {
 
     const float seconds = scene.endFrame / kSceneFps;
     return seconds > 0.0f ? seconds : kStillSceneSeconds;
+}
+
+std::vector<std::string> SceneViewer::forgetMissingMaps(Scene& scene, const std::string& folder) {
+    std::vector<std::string> missing;
+    auto check = [&](std::string& name) {
+        if (name.empty()) return;
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(platform::resolveFileName(folder + name), ec)) return;
+        missing.push_back(name);
+        name.clear();
+    };
+    for (Material* material : scene.materials) {
+        check(material->textureMap);
+        check(material->opacityMap);
+    }
+    return missing;
 }
 
 void SceneViewer::aim(bool scenePosed) {

@@ -35,6 +35,11 @@ public:
     // animation cycle in seconds.
     float prepare(Scene& scene);
 
+    // Clears the texture and opacity map names of materials whose files do not exist below
+    // folder, so that a file made elsewhere still shows, in its material colours; returns the
+    // names cleared. (A script's missing map ends the show; a viewed file only loses the map.)
+    static std::vector<std::string> forgetMissingMaps(Scene& scene, const std::string& folder);
+
     // Each frame after the scene effect has posed the scene: places the viewer's camera.
     // scenePosed is false while the scene still holds its loaded, unposed state (the frame the
     // effect started in); a framing made from that state is made again on the next frame.

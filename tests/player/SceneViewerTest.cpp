@@ -7,6 +7,7 @@
 
 #include "engine/Timeline.h"
 #include "script/ScriptText.h"
+#include "support/TempDir.h"
 
 namespace quorvel {
 namespace {
@@ -151,6 +152,27 @@ TEST(SceneViewerCamera, CFollowsTheFileCamerasInTurn) {
 
     ASSERT_TRUE(viewer.nextCamera());
     EXPECT_EQ(viewer.followedCamera(), editorOnly);
+}
+
+TEST(SceneViewerMaps, MapsThatAreNotThereAreForgottenOthersKept) {
+    testing::TempDir dir;
+    dir.write("Wall.jpg", "x");
+    dir.write("glass.png", "x");
+    Scene scene;
+    auto* wall = new Material();
+    wall->textureMap = "WALL.JPG";  // found ignoring case, as on Windows
+    wall->opacityMap = "GLASS.PNG";
+    auto* lost = new Material();
+    lost->textureMap = "BERETTA_.JPG";
+    lost->opacityMap = "nothing.png";
+    scene.materials = {wall, lost};
+
+    const auto missing = SceneViewer::forgetMissingMaps(scene, dir.path() + "/");
+    EXPECT_EQ(missing, (std::vector<std::string>{"BERETTA_.JPG", "nothing.png"}));
+    EXPECT_EQ(wall->textureMap, "WALL.JPG");
+    EXPECT_EQ(wall->opacityMap, "GLASS.PNG");
+    EXPECT_EQ(lost->textureMap, "");
+    EXPECT_EQ(lost->opacityMap, "");
 }
 
 }  // namespace
