@@ -15,39 +15,10 @@ mkdir -p "$shots"; shots=$(realpath "$shots")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME="$work/config"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-# Waits up to $2 seconds for a visible window whose title is exactly $1; prints its id.
-wait_window() {
-  local deadline=$((SECONDS + $2)) id
-  while [ $SECONDS -lt $deadline ]; do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.2
-  done
-  return 1
-}
-
-# Waits up to $2 seconds for process $1 to end; sets status to its exit status or "timeout".
-wait_exit() {
-  local deadline=$((SECONDS + $2))
-  while kill -0 "$1" 2>/dev/null; do
-    if [ $SECONDS -ge $deadline ]; then kill -9 "$1" 2>/dev/null; wait "$1" 2>/dev/null; status=timeout; return; fi
-    sleep 0.2
-  done
-  wait "$1"; status=$?
-}
-
-press() {  # press KEY in window ID
-  xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
-  sleep 0.3
-  xdotool key --clearmodifiers "$2"
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../e2e/x_session.sh"
 
 # Saves the window's area of the screen as $2.
 shoot() {
-  local x y w h
   eval "$(xdotool getwindowgeometry --shell "$1" | sed -n 's/^\(X\|Y\|WIDTH\|HEIGHT\)=/G_\1=/p')"
   "$xshot" "$2" "$G_X" "$G_Y" "$G_WIDTH" "$G_HEIGHT"
 }
