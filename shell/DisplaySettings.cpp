@@ -53,7 +53,7 @@ std::string oneLine(const std::string& text) {
 
 std::string displaySettingsPath() {
     const char* config = std::getenv("XDG_CONFIG_HOME");
-    // The base directory specification asks to ignore relative paths here.
+    // XDG base directory rules: a relative XDG_CONFIG_HOME is ignored.
     if (config && config[0] == '/') return std::string(config) + "/quorvel/settings.ini";
     const char* home = std::getenv("HOME");
     if (home && home[0] == '/') return std::string(home) + "/.config/quorvel/settings.ini";

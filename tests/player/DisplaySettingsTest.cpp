@@ -133,7 +133,7 @@ TEST_F(DisplaySettingsFile, AFailedWriteKeepsTheOldFile) {
     EXPECT_EQ(back, sample());
 }
 
-TEST(DisplaySettingsPath, FollowsTheBaseDirectorySpecification) {
+TEST(DisplaySettingsPath, FollowsTheXdgBaseDirectoryRules) {
     const char* oldConfig = std::getenv("XDG_CONFIG_HOME");
     const char* oldHome = std::getenv("HOME");
     const std::string savedConfig = oldConfig ? oldConfig : "", savedHome = oldHome ? oldHome : "";
