@@ -11,6 +11,8 @@ quorvel_glob(ENGINE_SOURCES engine plugin shell font music
   platform/d3d8 platform/gl platform/d3dx8/texture platform/audio platform/text platform/dialog
   platform/window platform/time)
 if(ENGINE_SOURCES)
+  set_source_files_properties(${PROJECT_SOURCE_DIR}/engine/CommandLine.cpp PROPERTIES
+    COMPILE_DEFINITIONS QUORVEL_VERSION="${PROJECT_VERSION}")
   add_library(quorvel_engine STATIC ${ENGINE_SOURCES})
   target_compile_options(quorvel_engine PRIVATE ${QUORVEL_WARNINGS})
   target_include_directories(quorvel_engine SYSTEM PUBLIC ${STB_INCLUDE_DIR}/stb)

@@ -22,7 +22,7 @@ HRESULT DemoEngine::onDeviceCreated() {
         hr = initEffects(layer, &services);
         if (FAILED(hr)) return hr;
     }
-    music.Play(demoStart);
+    startMusic();
     return S_OK;
 }
 
@@ -36,8 +36,11 @@ HRESULT DemoEngine::onDeviceReset() {
 }
 
 HRESULT DemoEngine::onUpdate() {
-    demoTime = static_cast<float>(demoStart) + appTime;
+    demoTime = playbackTime();
+    // The viewer's scene is posed by the effect's Update, which a layer's first live frame skips.
+    const bool scenePosed = layers[0].active;
     for (Layer& layer : layers) advance(layer, &services, demoTime);
+    if (viewer.isOpen()) viewer.aim(scenePosed && layers[0].active);
     return S_OK;
 }
 

@@ -36,8 +36,8 @@ bool DemoEngine::parseTimeline(const char* path) { return ::parseTimeline(script
 HRESULT DemoEngine::onStartup() {
     font = new quorvel::OverlayFont("Arial", 10, 0);
 
-    if (!parseTimeline(ScriptPath)) {
-        reportError("Couldn't load %s", ScriptPath);
+    if (!readScript()) {
+        reportError("Couldn't load %s", scriptPath.c_str());
         return E_FAIL;
     }
 
@@ -46,14 +46,15 @@ HRESULT DemoEngine::onStartup() {
     if (script.countOf("@starttime") != 0) demoStart = wholeSeconds(script.floatAfter(0, 0, "@starttime"));
     if (script.countOf("@endtime") != 0) demoEnd = wholeSeconds(script.floatAfter(0, 0, "@endtime"));
     if (script.countOf("@nostats") != 0) showStats = FALSE;
+    if (startOverride) demoStart = wholeSeconds(*startOverride);
 
-    images.SetBasePath("data/");
-    SceneList::setBasePath("data/");
-    musicBasePath = "data/";
+    images.SetBasePath(dataPath);
+    SceneList::setBasePath(dataPath);
+    musicBasePath = dataPath;
 
     // A music file that cannot be played is reported by the player; the show runs without it.
     music.streamOpen = FALSE;
-    if (script.countOf("@loadmusic") != 0) {
+    if (!mute && script.countOf("@loadmusic") != 0) {
         if (const char* name = script.textAfter(0, 0, "@loadmusic")) music.Open(musicBasePath, name, window);
     }
 
@@ -72,6 +73,7 @@ HRESULT DemoEngine::onStartup() {
             return E_FAIL;
         }
     }
+    prepareViewer();
 
     backgroundColour = 0xFF808080u;
     if (script.countOf("@bgcolor") > 0) backgroundColour = static_cast<DWORD>(script.integerAfter(0, 0, "@bgcolor"));

@@ -1,11 +1,13 @@
-// quorvel: plays the show in the working directory's data/ folder.
+// quorvel: plays a show (by default the one in the working directory) or views a 3D Studio file.
 #include <memory>
 
-#include "engine/DemoEngine.h"
+#include "engine/PlayerEngine.h"
 
-int main() {
+int main(int argc, char** argv) {
     // The engine holds the whole timeline inline, so it lives on the heap, not the stack.
-    auto engine = std::make_unique<DemoEngine>();
+    int status = 0;
+    auto engine = quorvel::preparePlayer(argc, argv, status);
+    if (!engine) return status;
     if (FAILED(engine->create(nullptr))) return 0;
     return engine->run();
 }

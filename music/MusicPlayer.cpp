@@ -1,5 +1,7 @@
 #include "music/MusicPlayer.h"
 
+#include <cmath>
+
 #include "platform/win/FileNames.h"
 #include "script/Reports.h"
 
@@ -57,6 +59,22 @@ void MusicPlayer::Play(int demoStart) {
         }
     }
     audio_.ChannelSetPosition(stream, position);
+    audio_.Start();
+    audio_.StreamPlay(stream, FALSE, BASS_SAMPLE_LOOP);
+}
+
+void MusicPlayer::PlayAt(double seconds) {
+    if (!streamOpen) return;
+    DWORD rate = 0;
+    audio_.ChannelGetAttributes(stream, &rate, nullptr, nullptr);
+    const DWORD flags = audio_.ChannelGetFlags(stream);
+    const DWORD frameBytes = ((flags & BASS_SAMPLE_MONO) ? 1u : 2u) * ((flags & BASS_SAMPLE_8BITS) ? 1u : 2u);
+    const DWORD length = audio_.StreamGetLength(stream);
+    // Past the end the looping stream has come round again that many times.
+    double frames = seconds > 0.0 ? std::floor(seconds * rate) : 0.0;
+    const double lengthFrames = static_cast<double>(length / frameBytes);
+    if (lengthFrames > 0.0) frames = std::fmod(frames, lengthFrames);
+    audio_.ChannelSetPosition(stream, static_cast<DWORD>(frames) * frameBytes);
     audio_.Start();
     audio_.StreamPlay(stream, FALSE, BASS_SAMPLE_LOOP);
 }

@@ -22,6 +22,10 @@ public:
     // Positions the stream at demoStart whole seconds and plays it, looping. Only when open.
     void Play(int demoStart);
 
+    // Positions the stream at an exact, possibly fractional, time in seconds (on a whole sample
+    // frame) and plays it, looping. For a start time given on the command line. Only when open.
+    void PlayAt(double seconds);
+
     // Stops the stream where it is. Only when open.
     void Stop();
 

@@ -1,6 +1,7 @@
 // Dynamic libraries through dlopen. Scripts written for Windows name plug-ins as "x.dll" or "x";
 // both find "x.so". Bare names are looked for next to the program first, as Windows searches the
-// program's folder first, and never in the working directory, so a show folder cannot plant a
+// program's folder first (then in ../lib/quorvel/ from there, where an installed program's plug-ins
+// are), and never in the working directory, so a show folder cannot plant a
 // library by accident.
 #include <dlfcn.h>
 #include <unistd.h>
@@ -58,6 +59,8 @@ HMODULE LoadLibraryA(const char* name) {
         }
         if (!folder.empty()) {
             if (void* handle = openOne(folder + spelling)) return handle;
+            // Installed, the program lives in bin/ and its plug-ins in lib/quorvel/ beside it.
+            if (void* handle = openOne(folder + "../lib/quorvel/" + spelling)) return handle;
         }
         if (void* handle = openOne(spelling)) return handle;  // the system's search order
     }

@@ -186,3 +186,44 @@ TEST_F(EngineFrames, StatisticsAreDrawnOverTheBackgroundUnlessHidden) {
     engine->frame(1.0f);
     EXPECT_EQ(brightPixelsTopLeft(), 0);
 }
+
+// --start replaces "@starttime" with a fractional time; --loop starts the show again at that time
+// once its end is passed, stopping what is live and starting what is live at the start.
+TEST_F(EngineFrames, CommandLineStartTimeAndLoop) {
+    show_.write("data/vantro.jpg", "@data. @loadlibrary " + PluginA +
+                                       " @starttime 5 @endtime 8 @code. 0 0 create recorder 6 0 delete"
+                                       " 6 1 create recorder 100 1 delete @eof\n");
+    engine = std::make_unique<TestEngine>();
+    engine->startOverride = 5.5f;
+    engine->loop = true;
+    ASSERT_EQ(engine->create(nullptr), S_OK);
+    EXPECT_EQ(engine->demoStart, 5);
+    takeCalls();
+
+    EXPECT_EQ(engine->frame(0.0f), S_OK);
+    EXPECT_FLOAT_EQ(engine->demoTime, 5.5f);
+    EXPECT_EQ(takeCalls(), (Calls{"A0:Start", "A0:Render"}));
+    engine->frame(1.0f);
+    EXPECT_EQ(takeCalls(), (Calls{"A0:Stop", "A1:Start", "A1:Render"}));
+    EXPECT_EQ(engine->frame(2.5f), S_OK);  // 8.0 is not past the end
+    takeCalls();
+    EXPECT_EQ(engine->frame(2.6f), S_OK);  // 8.1 would be: the next pass begins at 5.5
+    EXPECT_FLOAT_EQ(engine->demoTime, 5.5f);
+    EXPECT_EQ(takeCalls(), (Calls{"A0:Start", "A1:Stop", "A0:Render"}));  // layer by layer
+    engine->frame(3.0f);
+    EXPECT_FLOAT_EQ(engine->demoTime, 5.9f);
+    EXPECT_EQ(takeCalls(), (Calls{"A0:Update(5.900)", "A0:Render"}));
+}
+
+TEST_F(EngineFrames, WithoutLoopOrWithAStartPastTheEndTheShowEnds) {
+    start("@endtime 2", "0 0 create recorder 10 0 delete");
+    EXPECT_EQ(engine->frame(2.1f), E_FAIL);
+
+    engine->cleanup();
+    engine = std::make_unique<TestEngine>();
+    engine->startOverride = 3.0f;
+    engine->loop = true;
+    ASSERT_EQ(engine->create(nullptr), S_OK);
+    EXPECT_EQ(engine->frame(0.0f), E_FAIL);  // no pass could ever begin before the end
+    EXPECT_FLOAT_EQ(engine->demoTime, 3.0f);
+}

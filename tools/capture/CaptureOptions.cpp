@@ -8,8 +8,9 @@ namespace quorvel::capture {
 
 const char* const CaptureUsage =
     "usage: quorvel-capture [--fps N] [--from SECONDS] [--to SECONDS] [--size WxH] [--out DIR] [--wav FILE]\n"
-    "                       [--measure]\n"
-    "Plays the show in the current folder headless and frame-exact, writing DIR/frame-NNNNNN.png\n"
+    "                       [--measure] [SHOW]\n"
+    "Plays the show (SHOW: a show folder, script or .3ds file; default: the current folder)\n"
+    "headless and frame-exact, writing DIR/frame-NNNNNN.png\n"
     "for every frame whose demo time lies in [from, to], and the music of that window to FILE.\n"
     "--measure draws the same frames without saving them and reports frame times.\n";
 
@@ -41,6 +42,14 @@ std::optional<CaptureOptions> parseCaptureOptions(const std::vector<std::string>
         if (flag == "--help" || flag == "-h") {
             error = "";
             return std::nullopt;
+        }
+        if (flag.empty() || flag[0] != '-') {
+            if (!options.show.empty()) {
+                error = "unexpected argument " + flag + ": only one SHOW may be given";
+                return std::nullopt;
+            }
+            options.show = flag;
+            continue;
         }
         if (flag == "--measure") {
             options.measure = true;

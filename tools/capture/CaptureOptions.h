@@ -1,6 +1,6 @@
 // Command line of quorvel-capture:
 //   quorvel-capture [--fps N] [--from SECONDS] [--to SECONDS] [--size WxH] [--out DIR] [--wav FILE]
-//                   [--measure]
+//                   [--measure] [SHOW]
 #pragma once
 
 #include <optional>
@@ -20,6 +20,7 @@ struct CaptureOptions {
     // Measures instead of writing: frames in the window are drawn and presented but not saved,
     // and the wall-clock time of each frame is summed up at the end.
     bool measure = false;
+    std::string show;  // show folder, script or .3ds file, as quorvel takes it; empty: here
 };
 
 // Parses the arguments after the program name. On a bad argument returns nothing and sets error.

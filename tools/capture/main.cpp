@@ -3,11 +3,16 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "CaptureEngine.h"
+#include "engine/ShowLocation.h"
 #include "platform/audio/bass.h"
 #include "platform/win/OutputRedirection.h"
 #include "shell/FrameTimer.h"
@@ -23,6 +28,18 @@ int main(int argc, char** argv) {
         return error.empty() ? 0 : 2;
     }
 
+    // Output paths stay relative to where the program was started, not to the show folder.
+    options->outDir = std::filesystem::absolute(options->outDir).string();
+    if (!options->wavPath.empty()) options->wavPath = std::filesystem::absolute(options->wavPath).string();
+    std::optional<quorvel::ShowLocation> show;
+    if (!options->show.empty()) {
+        show = quorvel::locateShow(options->show, error);
+        if (!show || ::chdir(show->folder.c_str()) != 0) {
+            std::fprintf(stderr, "quorvel-capture: %s\n", show ? "cannot enter the show folder" : error.c_str());
+            return 2;
+        }
+    }
+
     // No display and no sound device: pictures come from an offscreen GL context, the music is
     // mixed on demand, and message boxes become stderr lines.
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
@@ -34,6 +51,7 @@ int main(int argc, char** argv) {
     quorvel::useFrameTimerClock(&clock);
 
     auto engine = std::make_unique<quorvel::capture::CaptureEngine>(*options, clock);
+    if (show) engine->playFrom(*show);
     if (!engine->prepareOutputs()) return 1;
     if (FAILED(engine->create(nullptr))) {
         std::fprintf(stderr, "quorvel-capture: the show could not start\n");

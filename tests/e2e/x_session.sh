@@ -1,0 +1,45 @@
+# Helpers for the end-to-end scripts that drive quorvel on a virtual X display with xdotool.
+# Sourced; the caller counts failures through fail().
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# Waits up to $2 seconds for a visible window whose title is exactly $1; prints its id.
+wait_window() {
+  local deadline=$((SECONDS + $2)) id
+  while [ $SECONDS -lt $deadline ]; do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.2
+  done
+  return 1
+}
+
+# Waits up to $2 seconds for process $1 (a child of this shell) to end; sets status to its exit
+# status, or to "timeout".
+wait_exit() {
+  local deadline=$((SECONDS + $2))
+  while kill -0 "$1" 2>/dev/null; do
+    if [ $SECONDS -ge $deadline ]; then kill -9 "$1" 2>/dev/null; wait "$1" 2>/dev/null; status=timeout; return; fi
+    sleep 0.2
+  done
+  wait "$1"; status=$?
+}
+
+# Waits up to $2 seconds for a visible window that is not in the list $1 (message boxes carry no
+# name that xdotool can search by); prints its id.
+wait_new_window() {
+  local deadline=$((SECONDS + $2)) id
+  while [ $SECONDS -lt $deadline ]; do
+    for id in $(xdotool search --all --onlyvisible --classname "" 2>/dev/null); do
+      case " $1 " in *" $id "*) ;; *) echo "$id"; return 0 ;; esac
+    done
+    sleep 0.2
+  done
+  return 1
+}
+
+press() {  # press KEY in window ID
+  xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+  sleep 0.3
+  xdotool key --clearmodifiers "$2"
+}
