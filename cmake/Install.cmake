@@ -1,6 +1,7 @@
 # Installing quorvel as a Linux program, and the Debian package made from the same rules:
 #   bin/quorvel, bin/quorvel-capture     the player and the capture tool
-#   lib/quorvel/                         effect plug-ins (the player looks in ../lib/quorvel/)
+#   lib/quorvel/                         effect plug-ins: meshdrome and the flat effects (the
+#                                        player looks in ../lib/quorvel/)
 #   share/quorvel/demo/                  the bundled show
 #   share/applications/quorvel.desktop, share/man/man1/quorvel.1
 # The plug-in folder is spelled out rather than taken from GNUInstallDirs: the player finds it
@@ -8,7 +9,7 @@
 include(GNUInstallDirs)
 
 install(TARGETS quorvel quorvel-capture RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS meshdrome LIBRARY DESTINATION lib/quorvel)
+install(TARGETS meshdrome flatpicture flatfade flattext LIBRARY DESTINATION lib/quorvel)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/demo/ DESTINATION ${CMAKE_INSTALL_DATADIR}/quorvel/demo)
 
 # Started from a menu with no file, the player plays the bundled show: it is the working folder.
