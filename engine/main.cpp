@@ -6,6 +6,7 @@
 int main() {
     // The engine holds the whole timeline inline, so it lives on the heap, not the stack.
     auto engine = std::make_unique<DemoEngine>();
-    if (FAILED(engine->create(nullptr))) return 0;
+    // A cancelled setup dialog is the user's choice; any other failure to start is an error.
+    if (FAILED(engine->create(nullptr))) return engine->setupCancelled ? 0 : 1;
     return engine->run();
 }
