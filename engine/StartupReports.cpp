@@ -35,6 +35,10 @@ void DemoEngine::reportTimelineFailure() {
         startupFailure = std::string("Couldn't load ") + ScriptPath;
         return;
     }
+    // What the analysis can say without the scenes often explains the error (a misspelt
+    // statement word that shifted the statements after it).
+    const quorvel::ShowAnalysis analysis(script, scriptLines, timelineTrace, layers);
+    for (const quorvel::Diagnostic& warning : analysis.warnings(nullptr)) printLine(warning);
     const quorvel::TimelineError& error = timelineTrace.errors.front();
     reportAt(error.token, error.text);
 }

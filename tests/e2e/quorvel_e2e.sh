@@ -122,7 +122,30 @@ if dialog=$(wait_window "Demoengine Setup" 30); then
     fail "no error box"
   fi
   wait_exit $pid 20
+  [ "$status" = 1 ] || fail "missing script: Return did not close the box, or exit status $status is not 1"
   grep -q "Couldn't load data/vantro.jpg" "$work/missing.log" || fail "no report of the missing script"
+else
+  fail "no setup dialog"; kill $pid
+fi
+
+echo "== Escape closes the box of an effect class no plug-in offers"
+mkdir -p "$work/noclass/data"
+printf '@data.\n@code.\n0 0 create scenes { }\n1 0 delete\n@eof\n' > "$work/noclass/data/vantro.jpg"
+(cd "$work/noclass" && exec "$quorvel" > "$work/noclass.log" 2>&1) &
+pid=$!
+if dialog=$(wait_window "Demoengine Setup" 30); then
+  known=$(xdotool search --all --onlyvisible --classname "" 2>/dev/null | tr '\n' ' ')
+  press "$dialog" Return
+  window=$(wait_window "Redeve DemoQuorvel" 30) && known="$known $window"
+  if box=$(wait_new_window "$known" 30); then
+    press "$box" Escape
+  else
+    fail "no error box for the unknown class"
+  fi
+  wait_exit $pid 20
+  [ "$status" = 1 ] || fail "unknown class: Escape did not close the box, or exit status $status is not 1"
+  grep -q 'data/vantro.jpg:3: Couldn.t create effect "scenes" (line 3)' "$work/noclass.log" ||
+    fail "no report of the unknown class (log: $(cat "$work/noclass.log"))"
 else
   fail "no setup dialog"; kill $pid
 fi
