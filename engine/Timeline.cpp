@@ -103,7 +103,9 @@ private:
             record_.animToken = index_;
             index_ += 1;
         }
-        if (!atEnd() && index_ == wordToken && !is("{")) record_.strayWord = index_;
+        if (!atEnd() && index_ == wordToken && !is("{") && !is("@eof") && !is("@basetime")) {
+            record_.strayWord = index_;
+        }
         if (!atEnd() && is("{")) {
             record_.openToken = index_;
             index_ += 1;
