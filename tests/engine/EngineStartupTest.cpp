@@ -175,6 +175,7 @@ TEST_F(EngineStartup, UnknownClassIsNamedWithItsLineAndFailingParametersStopStar
 
     engine = std::make_unique<DemoEngine>();
     calls.clear();
+    reports.clear();
     EXPECT_EQ(start(header + "0 0 create recorder { failparse } 1 0 delete @eof\n"), E_FAIL);
     EXPECT_TRUE(reports.boxes.empty()) << "a plug-in reports its own refusals";
     EXPECT_EQ(engine->startupFailure, "the effect \"recorder\" on layer 0 refused its parameters");
