@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 
 #include "FileNameChecks.h"
 #include "platform/audio/MusicFileInfo.h"
@@ -160,9 +161,13 @@ void ShowCheck::checkMusic() {
     const std::string path = scriptFile(token);
     audio::MusicFileInfo info;
     std::string why;
+    if (!std::ifstream(path)) {
+        warning(token, "music " + quoted(script.token(token)) + " is missing: the show runs without music");
+        return;
+    }
     if (!audio::readMusicFileInfo(path, info, why)) {
-        warning(token, "music " + quoted(script.token(token)) + " cannot be played (" + why +
-                           "): the show runs without music");
+        error(token, "music " + quoted(script.token(token)) + " does not decode (" + why +
+                         "): the show runs without music");
         return;
     }
     musicPath = path;
