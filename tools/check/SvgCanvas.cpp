@@ -47,7 +47,7 @@ public:
              << "<defs><pattern id=\"hatch\" width=\"8\" height=\"8\" patternUnits=\"userSpaceOnUse\" "
                 "patternTransform=\"rotate(45)\"><rect width=\"8\" height=\"8\" fill=\"rgb(235,235,235)\"/>"
                 "<line x1=\"0\" y1=\"0\" x2=\"0\" y2=\"8\" stroke=\"rgb(150,60,60)\" stroke-width=\"3\"/>"
-                "</pattern></defs>\n";
+                "</pattern></defs>\n<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
     }
 
     void rect(const char* kind, double x, double y, double w, double h, Colour fill, bool hatched) override {
