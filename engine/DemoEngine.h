@@ -79,8 +79,6 @@ protected:
     void printWarnings();
     // A material map that could not be loaded: which scene and material need it.
     void reportMapFailure(const char* sceneName, const std::string& materialName, const std::string& mapName);
-    // The script token an event is reported at: its class name, or its delete.
-    std::int32_t eventToken(int layerNumber, int slot) const;
     // Token index of the argument of the n-th occurrence of command, or -1.
     std::int32_t headerArgument(const char* command, int n) const;
 

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <set>
-#include <cstddef>
 
 #include "scene/SceneList.h"
 #include "script/Conversions.h"
@@ -87,8 +87,8 @@ void ShowAnalysis::checkNumber(std::int32_t token, bool integer, Diagnostics& ou
     const std::string& text = script_.token(token);
     const std::size_t taken = integer ? decimalIntegerLength(text.c_str()) : decimalRealLength(text.c_str());
     if (taken == text.size()) return;
-    const std::string value = integer ? std::to_string(decimalInteger(text.c_str()))
-                                      : formatReal(decimalReal(text.c_str()));
+    const std::string value =
+        integer ? std::to_string(decimalInteger(text.c_str())) : formatReal(decimalReal(text.c_str()));
     if (taken == 0) {
         out.push_back(at(token, Severity::Warning, quoted(text) + " is no number and is read as " + value));
     } else {
@@ -165,8 +165,7 @@ void ShowAnalysis::checkStatements(Diagnostics& out) const {
             if (created >= 0) {
                 out.push_back(at(s.createToken, Severity::Warning,
                                  "'create' on layer " + layer + " before the event created in line " +
-                                     std::to_string(lines_.lineOf(created)) +
-                                     " is deleted: this one replaces it"));
+                                     std::to_string(lines_.lineOf(created)) + " is deleted: this one replaces it"));
             }
             created = s.createToken;
         } else if (created < 0 && (s.animToken >= 0 || (s.openToken >= 0 && s.deleteToken < 0))) {
@@ -191,8 +190,8 @@ void ShowAnalysis::checkStatements(Diagnostics& out) const {
         const std::string className = created + 1 < script_.size() ? script_.token(created + 1) : "";
         out.push_back(at(created, Severity::Warning,
                          "the event " + quoted(className) + " created on layer " + std::to_string(layer) +
-                             " is never deleted, so it never plays (end it with 'TIME " +
-                             std::to_string(layer) + " delete')"));
+                             " is never deleted, so it never plays (end it with 'TIME " + std::to_string(layer) +
+                             " delete')"));
     }
 }
 

@@ -31,8 +31,7 @@ inline constexpr const char* kSceneEffectClass = "scene";
 
 class ShowAnalysis {
 public:
-    ShowAnalysis(const ScriptText& script, const TokenLines& lines, const TimelineTrace& trace,
-                 const Layer* layers)
+    ShowAnalysis(const ScriptText& script, const TokenLines& lines, const TimelineTrace& trace, const Layer* layers)
         : script_(script), lines_(lines), trace_(trace), layers_(layers) {}
 
     // Everything below; scenes may be null when they are not loaded (then the scene checks are

@@ -43,19 +43,9 @@ void DemoEngine::reportTimelineFailure() {
     reportAt(error.token, error.text);
 }
 
-// The class token of the event's create statement; an event that was never created (a "delete"
-// alone) is placed at its delete.
-std::int32_t DemoEngine::eventToken(int layerNumber, int slot) const {
-    if (const quorvel::StatementRecord* creator = timelineTrace.creatorOf(layerNumber, slot)) {
-        return creator->createToken + 1;
-    }
-    const quorvel::StatementRecord* committer = timelineTrace.committerOf(layerNumber, slot);
-    return committer ? committer->deleteToken : -1;
-}
-
 void DemoEngine::reportEffectFailure(int layerNumber, int slot) {
     const LayerEvent& event = layers[layerNumber].events[slot];
-    const std::int32_t token = eventToken(layerNumber, slot);
+    const std::int32_t token = timelineTrace.eventToken(layerNumber, slot);
     if (!event.effect) {
         char text[512];
         std::snprintf(text, sizeof(text),
@@ -73,9 +63,9 @@ void DemoEngine::reportEffectFailure(int layerNumber, int slot) {
 void DemoEngine::reportInitFailure(int layerNumber, int slot, HRESULT result) {
     char code[16];
     std::snprintf(code, sizeof(code), "0x%08X", static_cast<unsigned>(result));
-    reportAt(eventToken(layerNumber, slot), "the effect \"" + layers[layerNumber].events[slot].className +
-                                                "\" on layer " + std::to_string(layerNumber) +
-                                                " could not set itself up (result " + code + ")");
+    reportAt(timelineTrace.eventToken(layerNumber, slot), "the effect \"" + layers[layerNumber].events[slot].className +
+                                                              "\" on layer " + std::to_string(layerNumber) +
+                                                              " could not set itself up (result " + code + ")");
 }
 
 void DemoEngine::printWarnings() {
@@ -83,15 +73,14 @@ void DemoEngine::printWarnings() {
     for (const quorvel::Diagnostic& warning : analysis.warnings(&scenes)) printLine(warning);
 }
 
-void DemoEngine::reportMapFailure(const char* sceneName, const std::string& materialName,
-                                  const std::string& mapName) {
+void DemoEngine::reportMapFailure(const char* sceneName, const std::string& materialName, const std::string& mapName) {
     std::int32_t token = -1;
     for (int i = 0; i < script.countOf("@loadscene"); ++i) {
         const std::int32_t argument = headerArgument("@loadscene", i);
         if (argument >= 0 && script.token(argument) == sceneName) token = argument;
     }
-    reportAt(token, "Couldn't load " + mapName + ", the map of material \"" + materialName + "\" in scene " +
-                        sceneName);
+    reportAt(token,
+             "Couldn't load " + mapName + ", the map of material \"" + materialName + "\" in scene " + sceneName);
 }
 
 std::int32_t DemoEngine::headerArgument(const char* command, int n) const {

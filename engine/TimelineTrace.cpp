@@ -17,4 +17,10 @@ const StatementRecord* TimelineTrace::committerOf(std::int32_t layer, std::int32
     return nullptr;
 }
 
+std::int32_t TimelineTrace::eventToken(std::int32_t layer, std::int32_t slot) const {
+    if (const StatementRecord* creator = creatorOf(layer, slot)) return creator->createToken + 1;
+    const StatementRecord* committer = committerOf(layer, slot);
+    return committer ? committer->deleteToken : -1;
+}
+
 }  // namespace quorvel

@@ -45,6 +45,9 @@ struct TimelineTrace {
     const StatementRecord* creatorOf(std::int32_t layer, std::int32_t slot) const;
     // The statement that committed event slot on layer, or null.
     const StatementRecord* committerOf(std::int32_t layer, std::int32_t slot) const;
+    // The token a report about an event points at: the class name of its create statement, or
+    // for an event that was never created (a "delete" alone) its delete; -1 when neither.
+    std::int32_t eventToken(std::int32_t layer, std::int32_t slot) const;
 };
 
 }  // namespace quorvel

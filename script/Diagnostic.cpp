@@ -5,8 +5,8 @@
 
 namespace quorvel {
 
-Diagnostic diagnosticAt(const ScriptText& script, const TokenLines& lines, std::int32_t token,
-                        Severity severity, std::string text) {
+Diagnostic diagnosticAt(const ScriptText& script, const TokenLines& lines, std::int32_t token, Severity severity,
+                        std::string text) {
     Diagnostic diagnostic;
     diagnostic.severity = severity;
     diagnostic.line = lines.lineOf(token);

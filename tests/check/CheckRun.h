@@ -12,7 +12,7 @@ struct CheckRun {
     int status = -1;
     std::vector<std::string> lines;  // stdout, one entry per line
     bool has(const std::string& line) const;
-    std::string text() const;        // every line, for failure messages
+    std::string text() const;  // every line, for failure messages
 };
 
 // quorvel-check OPTIONS SHOW.

@@ -71,12 +71,12 @@ TEST(ShowAnalysis, NumbersNotTakenWhole) {
 TEST(ShowAnalysis, StatementWordsAndTheEventsTheyLeavePending) {
     const Analysed show(
         "@data.\n@code.\n"
-        "0 0 creat fx { }\n"          // 3: stray word; the words after it are read out of step
-        "1 0 delete\n"                // 4: commits an event that has no class
-        "0 1 anim { a }\n"            // 5: nothing pending on layer 1
-        "0 2 create fx\n"             // 6
-        "1 2 create gx\n"             // 7: replaces the pending fx
-        "0 3 create fx\n"             // 8: never deleted
+        "0 0 creat fx { }\n"  // 3: stray word; the words after it are read out of step
+        "1 0 delete\n"        // 4: commits an event that has no class
+        "0 1 anim { a }\n"    // 5: nothing pending on layer 1
+        "0 2 create fx\n"     // 6
+        "1 2 create gx\n"     // 7: replaces the pending fx
+        "0 3 create fx\n"     // 8: never deleted
         "@eof\n");
     EXPECT_EQ(show.warnings(),
               (Lines{"3: 'creat' is no statement word (create, anim, delete or {): the statement ends before it, "
@@ -97,23 +97,25 @@ TEST(ShowAnalysis, ABlockThatSwallowsTheNextStatements) {
     const Analysed show("@data.\n@code.\n0 0 create fx { a\n1 0 delete\n0 1 create fx { }\n1 1 delete\n@eof\n");
     const Lines warnings = show.warnings();
     ASSERT_FALSE(warnings.empty());
-    EXPECT_EQ(warnings[0], "3: the event 'fx' created on layer 0 is never deleted, so it never plays (end it with "
-                           "'TIME 0 delete')");
-    EXPECT_EQ(warnings[1], "4: 'delete' inside the parameter block opened in line 3: that block is probably "
-                           "missing its '}'");
+    EXPECT_EQ(warnings[0],
+              "3: the event 'fx' created on layer 0 is never deleted, so it never plays (end it with "
+              "'TIME 0 delete')");
+    EXPECT_EQ(warnings[1],
+              "4: 'delete' inside the parameter block opened in line 3: that block is probably "
+              "missing its '}'");
 }
 
 TEST(ShowAnalysis, CamerasTheSceneLacksAndScenesNobodyUses) {
     const Analysed show(
         "@data.\n@loadscene a.3ds\n@loadscene b.3ds\n@loadscene c.3ds\n@code.\n"
-        "0 0 create scene { file a.3ds camera Camera1 }\n"   // 6: a lacks Camera1
-        "1 0 anim { camera Top }\n"                          // 7: a later block overrides: Top exists
+        "0 0 create scene { file a.3ds camera Camera1 }\n"  // 6: a lacks Camera1
+        "1 0 anim { camera Top }\n"                         // 7: a later block overrides: Top exists
         "2 0 delete\n"
-        "0 1 create scene { file a.3ds camera Side }\n"      // 9: lacks Side
+        "0 1 create scene { file a.3ds camera Side }\n"  // 9: lacks Side
         "2 1 delete\n"
-        "0 2 create scene { camera Nope file c.3ds }\n"      // 11: c has no cameras at all: no warning here
+        "0 2 create scene { camera Nope file c.3ds }\n"  // 11: c has no cameras at all: no warning here
         "2 2 delete\n"
-        "0 3 create other { file b.3ds }\n"                  // only scene events use scenes
+        "0 3 create other { file b.3ds }\n"  // only scene events use scenes
         "2 3 delete\n"
         "@eof\n");
     SceneList scenes;

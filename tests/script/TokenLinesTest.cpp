@@ -32,8 +32,8 @@ TEST(TokenLines, CountFileLinesFromOneThroughCommentsBlankLinesAndCrLf) {
     // A statement spread over three lines, a comment-only line, blank lines, CR LF and a lone
     // CR (an ordinary byte, so no line break).
     const Tokenized t("# title\r\n\r\n@data.  # header\r\n@code.\r\n\r\n12\r\n 3 create\r\n  fx{a;b}\r\nx\ry\n@eof");
-    EXPECT_EQ(t.tokens(), (std::vector<std::string>{"@data.", "@code.", "12", "3", "create", "fx", "{", "a", ";",
-                                                    "b", "}", "x\ry", "@eof"}));
+    EXPECT_EQ(t.tokens(), (std::vector<std::string>{"@data.", "@code.", "12", "3", "create", "fx", "{", "a", ";", "b",
+                                                    "}", "x\ry", "@eof"}));
     EXPECT_EQ(t.lines.lines, (std::vector<std::int32_t>{3, 4, 6, 7, 7, 8, 8, 8, 8, 8, 8, 9, 10}));
     EXPECT_EQ(t.lines.lastLine, 10);
     EXPECT_EQ(t.lines.lineOf(2), 6);
@@ -103,7 +103,8 @@ struct Traced {
 }  // namespace
 
 TEST(TimelineTrace, RecordsEachStatementsWords) {
-    const Traced t("@data.\n@code.\n@basetime 5\n0 2 create fx { a }\n1 2 anim { b }\n3 2 delete\n4 2 oops 9\n@eof\n", false);
+    const Traced t("@data.\n@code.\n@basetime 5\n0 2 create fx { a }\n1 2 anim { b }\n3 2 delete\n4 2 oops 9\n@eof\n",
+                   false);
     ASSERT_TRUE(t.ok);
     ASSERT_EQ(t.trace.statements.size(), 6u);
     EXPECT_TRUE(t.trace.statements[0].isBaseTime);
@@ -122,7 +123,8 @@ TEST(TimelineTrace, RecordsEachStatementsWords) {
 }
 
 TEST(TimelineTrace, PlayerStopsAtTheFirstErrorAndTheCheckerReadsOn) {
-    const std::string script = "@data.\n@code.\n0 60 create fx { }\n1 60 delete\n0 -1 delete\n0 1 create fx\n1 1 delete\n@eof\n";
+    const std::string script =
+        "@data.\n@code.\n0 60 create fx { }\n1 60 delete\n0 -1 delete\n0 1 create fx\n1 1 delete\n@eof\n";
     const Traced player(script, false);
     EXPECT_FALSE(player.ok);
     ASSERT_EQ(player.trace.errors.size(), 1u);

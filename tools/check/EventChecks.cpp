@@ -27,17 +27,11 @@ bool ShowCheck::offersClass(const std::string& className) const {
     return false;
 }
 
-std::int32_t ShowCheck::eventToken(int layer, int slot) const {
-    if (const StatementRecord* creator = trace.creatorOf(layer, slot)) return creator->createToken + 1;
-    const StatementRecord* committer = trace.committerOf(layer, slot);
-    return committer ? committer->deleteToken : -1;
-}
-
 void ShowCheck::checkEffects() {
     for (int layer = 0; layer < LayerCount; ++layer) {
         for (int slot = 0; slot < layers[layer].eventCount; ++slot) {
             LayerEvent& event = layers[layer].events[slot];
-            const std::int32_t token = eventToken(layer, slot);
+            const std::int32_t token = trace.eventToken(layer, slot);
             if (!offersClass(event.className)) {
                 const std::string text = "no loaded plug-in offers the effect class " + quoted(event.className);
                 if (skippedPlugins_) {
@@ -74,7 +68,7 @@ void ShowCheck::checkEffects() {
 void ShowCheck::checkSceneEvents(const ShowAnalysis& analysis) {
     for (const SceneEventNames& event : analysis.sceneEvents()) {
         if (!offersClass(kSceneEffectClass)) continue;
-        const std::int32_t token = event.fileToken >= 0 ? event.fileToken : eventToken(event.layer, event.slot);
+        const std::int32_t token = event.fileToken >= 0 ? event.fileToken : trace.eventToken(event.layer, event.slot);
         const std::string name = event.fileToken >= 0 ? script.token(event.fileToken) : std::string();
         const Scene* scene = scenes_.findScene(name);
         if (!scene) {
@@ -90,8 +84,8 @@ void ShowCheck::checkEventTimes() {
         const Layer& events = layers[layer];
         for (int slot = 0; slot < events.eventCount; ++slot) {
             const LayerEvent& event = events.events[slot];
-            const std::string what = "the event " + quoted(event.className) + " on layer " + std::to_string(layer) +
-                                     " never plays: ";
+            const std::string what =
+                "the event " + quoted(event.className) + " on layer " + std::to_string(layer) + " never plays: ";
             std::string why;
             if (!(event.startTime < event.endTime)) {
                 why = "it ends at " + seconds(event.endTime) + ", not after it starts at " + seconds(event.startTime);
@@ -119,7 +113,7 @@ void ShowCheck::checkEventTimes() {
             }
             if (why.empty()) continue;
             silentEvents_.insert({layer, slot});
-            warning(eventToken(layer, slot), what + why);
+            warning(trace.eventToken(layer, slot), what + why);
         }
     }
 }

@@ -71,8 +71,10 @@ bool ShowCheck::run() {
 }
 
 void ShowCheck::readTimes() {
-    if (const std::int32_t t = argumentOf("@starttime", 0); t >= 0) demoStart = wholeSeconds(decimalReal(script.token(t).c_str()));
-    if (const std::int32_t t = argumentOf("@endtime", 0); t >= 0) demoEnd = wholeSeconds(decimalReal(script.token(t).c_str()));
+    if (const std::int32_t t = argumentOf("@starttime", 0); t >= 0)
+        demoStart = wholeSeconds(decimalReal(script.token(t).c_str()));
+    if (const std::int32_t t = argumentOf("@endtime", 0); t >= 0)
+        demoEnd = wholeSeconds(decimalReal(script.token(t).c_str()));
     for (const StatementRecord& s : trace.statements) {
         if (s.isBaseTime && s.first + 1 < script.size()) {
             baseTimes.push_back(static_cast<float>(decimalReal(script.token(s.first + 1).c_str())));
@@ -145,7 +147,8 @@ void ShowCheck::loadImages() {
         for (const std::int32_t file : files) {
             const std::string path = scriptFile(file);
             std::string why;
-            if (!d3dx::imageFileDecodes(path, why)) error(file, "Couldn't load " + script.token(file) + ": the file " + why);
+            if (!d3dx::imageFileDecodes(path, why))
+                error(file, "Couldn't load " + script.token(file) + ": the file " + why);
         }
         if (!materialMaps.count(script.token(token))) {
             warning(token, "image " + quoted(script.token(token)) +
@@ -166,15 +169,17 @@ void ShowCheck::checkMusic() {
         return;
     }
     if (!audio::readMusicFileInfo(path, info, why)) {
-        error(token, "music " + quoted(script.token(token)) + " does not decode (" + why +
-                         "): the show runs without music");
+        error(token,
+              "music " + quoted(script.token(token)) + " does not decode (" + why + "): the show runs without music");
         return;
     }
     musicPath = path;
     if (info.seconds < demoEnd) {
         char text[160];
-        std::snprintf(text, sizeof(text), "music %s lasts %.1f s but the show runs to %d s: it starts again from its "
-                      "beginning", quoted(script.token(token)).c_str(), info.seconds, demoEnd);
+        std::snprintf(text, sizeof(text),
+                      "music %s lasts %.1f s but the show runs to %d s: it starts again from its "
+                      "beginning",
+                      quoted(script.token(token)).c_str(), info.seconds, demoEnd);
         warning(token, text);
     }
 }

@@ -38,7 +38,7 @@ public:
     Layer layers[LayerCount];
     int demoStart = 0;
     int demoEnd = 100;
-    std::string musicPath;  // the music file to read, empty when there is none that opens
+    std::string musicPath;         // the music file to read, empty when there is none that opens
     std::vector<float> baseTimes;  // the "@basetime" values, in script order
     bool neverPlays(int layer, int slot) const { return silentEvents_.count({layer, slot}) != 0; }
 
@@ -56,7 +56,6 @@ private:
     // and names found only ignoring case; returns the path to open.
     std::string scriptFile(std::int32_t token);
     bool offersClass(const std::string& className) const;
-    std::int32_t eventToken(int layer, int slot) const;
     std::int32_t argumentOf(const char* command, int n) const;
 
     void error(std::int32_t token, std::string text);

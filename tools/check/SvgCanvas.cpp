@@ -14,10 +14,18 @@ std::string escaped(const std::string& text) {
     std::string out;
     for (const char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
             default:
                 // Control bytes are not allowed in XML; script tokens may hold them.
                 out += (static_cast<unsigned char>(c) < 0x20) ? '?' : c;
@@ -42,8 +50,9 @@ class SvgCanvas : public TimelineCanvas {
 public:
     SvgCanvas(double width, double height) {
         out_ << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-             << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << number(width) << "\" height=\"" << number(height)
-             << "\" viewBox=\"0 0 " << number(width) << ' ' << number(height) << "\" font-family=\"sans-serif\">\n"
+             << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << number(width) << "\" height=\""
+             << number(height) << "\" viewBox=\"0 0 " << number(width) << ' ' << number(height)
+             << "\" font-family=\"sans-serif\">\n"
              << "<defs><pattern id=\"hatch\" width=\"8\" height=\"8\" patternUnits=\"userSpaceOnUse\" "
                 "patternTransform=\"rotate(45)\"><rect width=\"8\" height=\"8\" fill=\"rgb(235,235,235)\"/>"
                 "<line x1=\"0\" y1=\"0\" x2=\"0\" y2=\"8\" stroke=\"rgb(150,60,60)\" stroke-width=\"3\"/>"
@@ -65,8 +74,8 @@ public:
              << number(width) << '"' << (dashed ? " stroke-dasharray=\"4 3\"" : "") << "/>\n";
     }
 
-    void text(const char* kind, double x, double y, const std::string& text, double size, Colour colour_,
-              Anchor anchor, double maxWidth) override {
+    void text(const char* kind, double x, double y, const std::string& text, double size, Colour colour_, Anchor anchor,
+              double maxWidth) override {
         static const char* const anchors[] = {"start", "middle", "end"};
         std::string shown = text;
         // Without a font at hand, cut by an average glyph width of 0.55 em.
@@ -82,7 +91,8 @@ public:
 
     void polygon(const char* kind, const std::vector<double>& xy, Colour fill) override {
         out_ << "<polygon class=\"" << kind << "\" fill=\"" << colour(fill) << "\" points=\"";
-        for (std::size_t i = 0; i + 1 < xy.size(); i += 2) out_ << (i ? " " : "") << number(xy[i]) << ',' << number(xy[i + 1]);
+        for (std::size_t i = 0; i + 1 < xy.size(); i += 2)
+            out_ << (i ? " " : "") << number(xy[i]) << ',' << number(xy[i + 1]);
         out_ << "\"/>\n";
     }
 

@@ -138,7 +138,8 @@ TimelineLayout layoutTimeline(const ShowCheck& check) {
                     const double t = first + c / layout.pixelsPerSecond;
                     if (t < check.demoStart) continue;
                     const double inFile = std::fmod(t, info.seconds);
-                    const auto bin = std::min<std::size_t>(peaks.size() - 1, static_cast<std::size_t>(inFile * perSecond));
+                    const auto bin =
+                        std::min<std::size_t>(peaks.size() - 1, static_cast<std::size_t>(inFile * perSecond));
                     layout.wave[static_cast<std::size_t>(c)] = peaks[bin];
                 }
             }

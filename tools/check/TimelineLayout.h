@@ -15,8 +15,8 @@ struct EventBar {
     float end = 0.0f;
     double x0 = 0, x1 = 0, y = 0, height = 0;
     std::string label;
-    bool silent = false;           // never plays: drawn hatched
-    std::vector<double> blockXs;   // parameter blocks sent after the event started
+    bool silent = false;          // never plays: drawn hatched
+    std::vector<double> blockXs;  // parameter blocks sent after the event started
 };
 
 struct TimeMark {
@@ -27,13 +27,13 @@ struct TimeMark {
 struct TimelineLayout {
     double width = 0, height = 0;
     double plotLeft = 0, plotRight = 0, plotTop = 0, plotBottom = 0;  // the rows' area
-    double waveTop = 0, waveBottom = 0;                              // the music strip
+    double waveTop = 0, waveBottom = 0;                               // the music strip
     double rowHeight = 0;
     float firstSecond = 0, lastSecond = 0;
     double pixelsPerSecond = 0;
     std::string title;
-    std::vector<int> rowLayers;       // used layers, bottom row first
-    std::vector<double> rowTops;      // top of each row, same order
+    std::vector<int> rowLayers;   // used layers, bottom row first
+    std::vector<double> rowTops;  // top of each row, same order
     std::vector<EventBar> bars;
     std::vector<TimeMark> ticks;      // time axis, mm:ss
     std::vector<TimeMark> baseTimes;  // "@basetime" positions

@@ -27,7 +27,8 @@ void draw(const TimelineLayout& layout, TimelineCanvas& canvas) {
     for (std::size_t row = 0; row < layout.rowLayers.size(); ++row) {
         const double top = layout.rowTops[row];
         if (row % 2 == 0) {
-            canvas.rect("row", layout.plotLeft, top, layout.plotRight - layout.plotLeft, layout.rowHeight, kRowShade, false);
+            canvas.rect("row", layout.plotLeft, top, layout.plotRight - layout.plotLeft, layout.rowHeight, kRowShade,
+                        false);
         }
         canvas.text("layer", layout.plotLeft - 8, top + layout.rowHeight / 2 + 4,
                     "layer " + std::to_string(layout.rowLayers[row]), 11, kInk, Anchor::End, 0);

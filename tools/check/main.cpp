@@ -71,8 +71,8 @@ int main(int argc, char** argv) {
         (d.severity == quorvel::Severity::Error ? errors : warnings) += 1;
         std::printf("%s\n", quorvel::formatDiagnostic(check->scriptPath(), d, true).c_str());
     }
-    std::printf("%s: %d error%s, %d warning%s\n", check->scriptPath().c_str(), errors, errors == 1 ? "" : "s",
-                warnings, warnings == 1 ? "" : "s");
+    std::printf("%s: %d error%s, %d warning%s\n", check->scriptPath().c_str(), errors, errors == 1 ? "" : "s", warnings,
+                warnings == 1 ? "" : "s");
     if (!readable) return 2;
 
     if (!timelineFile.empty()) {
