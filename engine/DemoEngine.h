@@ -10,6 +10,7 @@
 #include "engine/ImageBank.h"
 #include "engine/SceneViewer.h"
 #include "engine/Timeline.h"
+#include "engine/TimelineTrace.h"
 #include "music/MusicPlayer.h"
 #include "plugin/Effect.h"
 #include "plugin/EffectHost.h"
@@ -59,6 +60,13 @@ public:
 
     // Plays what a SHOW argument located; the working directory must be its folder already.
     void playFrom(const quorvel::ShowLocation& location);
+    // Where the script's tokens are and what the timeline reader saw: the reports name the line.
+    quorvel::TokenLines scriptLines;
+    quorvel::TimelineTrace timelineTrace;
+    // What stopped the start-up, in one line, for programs that have no message boxes to show.
+    std::string startupFailure;
+    // The user cancelled the setup dialog: the program ends without a show, by choice.
+    bool setupCancelled = false;
 
     bool parseTimeline(const char* path);
 
@@ -80,6 +88,24 @@ protected:
     float playbackTime();
     // Plays the music from the start of the show.
     void startMusic();
+    INT runSetupDialog() override;
+
+    // Prints "data/vantro.jpg:LINE: TEXT (at 'WORD')" for script token token and keeps TEXT as
+    // the start-up failure.
+    void reportAt(std::int32_t token, const std::string& text);
+    // The stderr line of the timeline reader's first error.
+    void reportTimelineFailure();
+    // After createEffects failed on event slot of layer: the event, with its line; a message
+    // box when no plug-in offers its class (a plug-in reports its own refusals).
+    void reportEffectFailure(int layerNumber, int slot);
+    // The same after initEffects failed.
+    void reportInitFailure(int layerNumber, int slot, HRESULT result);
+    // The show analysis' warnings, one stderr line each.
+    void printWarnings();
+    // A material map that could not be loaded: which scene and material need it.
+    void reportMapFailure(const char* sceneName, const std::string& materialName, const std::string& mapName);
+    // Token index of the argument of the n-th occurrence of command, or -1.
+    std::int32_t headerArgument(const char* command, int n) const;
 
     // Loads the "@loadimage" images and the maps of every scene material into the image bank.
     HRESULT loadImages();

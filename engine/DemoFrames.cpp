@@ -18,9 +18,13 @@ HRESULT DemoEngine::onDeviceCreated() {
     services.device = device;
     services.images = &images;
     services.scenes = &scenes;
-    for (Layer& layer : layers) {
-        hr = initEffects(layer, &services);
-        if (FAILED(hr)) return hr;
+    for (int i = 0; i < LayerCount; ++i) {
+        int slot = 0;
+        hr = initEffects(layers[i], &services, &slot);
+        if (FAILED(hr)) {
+            reportInitFailure(i, slot, hr);
+            return hr;
+        }
     }
     startMusic();
     return S_OK;

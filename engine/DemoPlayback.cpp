@@ -19,7 +19,7 @@ void DemoEngine::playFrom(const quorvel::ShowLocation& location) {
 bool DemoEngine::readScript() {
     if (!viewer.isOpen()) return parseTimeline(scriptPath.c_str());
     viewer.writeScript(script);
-    return parseTimelineTokens(script, layers);
+    return parseTimelineTokens(script, layers, &timelineTrace);
 }
 
 void DemoEngine::prepareViewer() {

@@ -31,12 +31,15 @@ DemoEngine::DemoEngine() {
 
 DemoEngine::~DemoEngine() { delete font; }
 
-bool DemoEngine::parseTimeline(const char* path) { return ::parseTimeline(script, layers, path); }
+bool DemoEngine::parseTimeline(const char* path) {
+    return ::parseTimeline(script, layers, path, &scriptLines, &timelineTrace);
+}
 
 HRESULT DemoEngine::onStartup() {
     font = new quorvel::OverlayFont("Arial", 10, 0);
 
     if (!readScript()) {
+        reportTimelineFailure();
         reportError("Couldn't load %s", scriptPath.c_str());
         return E_FAIL;
     }
@@ -62,6 +65,7 @@ HRESULT DemoEngine::onStartup() {
         const char* name = script.textAfter(i, 0, "@loadlibrary");
         if (!name || FAILED(effectHost.LoadPlugin(name))) {
             reportError("Couldn't load %s", name ? name : "");
+            reportAt(headerArgument("@loadlibrary", i), std::string("Couldn't load ") + (name ? name : ""));
             return E_FAIL;
         }
     }
@@ -70,6 +74,7 @@ HRESULT DemoEngine::onStartup() {
         const char* name = script.textAfter(i, 0, "@loadscene");
         if (!name || !scenes.loadScene(name)) {
             reportError("Couldn't load %s", name ? name : "");
+            reportAt(headerArgument("@loadscene", i), std::string("Couldn't load ") + (name ? name : ""));
             return E_FAIL;
         }
     }
@@ -78,8 +83,13 @@ HRESULT DemoEngine::onStartup() {
     backgroundColour = 0xFF808080u;
     if (script.countOf("@bgcolor") > 0) backgroundColour = static_cast<DWORD>(script.integerAfter(0, 0, "@bgcolor"));
 
-    for (Layer& layer : layers) {
-        if (FAILED(createEffects(layer, effectHost))) return E_FAIL;
+    printWarnings();
+    for (int i = 0; i < LayerCount; ++i) {
+        int slot = 0;
+        if (FAILED(createEffects(layers[i], effectHost, &slot))) {
+            reportEffectFailure(i, slot);
+            return E_FAIL;
+        }
     }
     return S_OK;
 }

@@ -11,10 +11,13 @@ HRESULT DemoEngine::loadImages() {
             const char* alphaName = script.textAfter(i, 2, "@loadimage");
             if (!alphaName || !images.LoadImageWithAlpha(name, alphaName, false)) {
                 reportError("Couldn't load %s or %s", name, alphaName ? alphaName : "");
+                reportAt(headerArgument("@loadimage", i),
+                         std::string("Couldn't load ") + name + " or " + (alphaName ? alphaName : ""));
                 return E_FAIL;
             }
         } else if (!images.LoadImage(name, false)) {
             reportError("Couldn't load %s", name);
+            reportAt(headerArgument("@loadimage", i), std::string("Couldn't load ") + name);
             return E_FAIL;
         }
     }
@@ -38,16 +41,19 @@ HRESULT DemoEngine::loadMaterialMaps(const char* sceneName) {
             // The texture carries the opacity map as its alpha.
             if (!images.LoadImageWithAlpha(texture.c_str(), opacity.c_str(), true)) {
                 reportError("Couldn't load %s or %s", texture.c_str(), opacity.c_str());
+                reportMapFailure(sceneName, material->name, texture + " or " + opacity);
                 return E_FAIL;
             }
         } else if (!opacity.empty()) {
             if (!images.LoadImageWithAlpha(opacity.c_str(), opacity.c_str(), true)) {
                 reportError("Couldn't load %s", opacity.c_str());
+                reportMapFailure(sceneName, material->name, opacity);
                 return E_FAIL;
             }
         } else if (!texture.empty()) {
             if (!images.LoadImage(texture.c_str(), true)) {
                 reportError("Couldn't load %s", texture.c_str());
+                reportMapFailure(sceneName, material->name, texture);
                 return E_FAIL;
             }
         }

@@ -8,9 +8,10 @@ bool isLive(const LayerEvent& event, float t) { return event.startTime <= t && t
 
 }  // namespace
 
-HRESULT createEffects(Layer& layer, EffectHost& host) {
+HRESULT createEffects(Layer& layer, EffectHost& host, int* failedSlot) {
     for (int i = 0; i < layer.eventCount; ++i) {
         LayerEvent& event = layer.events[i];
+        if (failedSlot) *failedSlot = i;
         event.effect = host.CreateEffect(event.className.c_str());
         if (!event.effect) return E_FAIL;
         if (FAILED(event.effect->ParseParams(&event.params))) return E_FAIL;
@@ -18,10 +19,11 @@ HRESULT createEffects(Layer& layer, EffectHost& host) {
     return S_OK;
 }
 
-HRESULT initEffects(Layer& layer, EngineServices* services) {
+HRESULT initEffects(Layer& layer, EngineServices* services, int* failedSlot) {
     for (int i = 0; i < layer.eventCount; ++i) {
         Effect* effect = layer.events[i].effect;
         if (!effect) continue;
+        if (failedSlot) *failedSlot = i;
         HRESULT hr = effect->Init(services);
         if (FAILED(hr)) return hr;
     }

@@ -9,10 +9,12 @@
 class EffectHost;
 
 // For each committed event: create its effect by class name, then let it read its parameters.
-// Fails as soon as an effect cannot be created or ParseParams fails.
-HRESULT createEffects(Layer& layer, EffectHost& host);
-// Init for each committed event that has an effect; the first failure is returned.
-HRESULT initEffects(Layer& layer, EngineServices* services);
+// Fails as soon as an effect cannot be created or ParseParams fails; failedSlot (when given)
+// then holds the event's slot.
+HRESULT createEffects(Layer& layer, EffectHost& host, int* failedSlot = nullptr);
+// Init for each committed event that has an effect; the first failure is returned, and its
+// slot in failedSlot when given.
+HRESULT initEffects(Layer& layer, EngineServices* services, int* failedSlot = nullptr);
 // The per-frame step at demo time t: update the live event, or stop it when its interval was
 // left and start the first committed event that is live at t.
 HRESULT advance(Layer& layer, EngineServices* services, float t);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "platform/win/Win32.h"
 #include "script/Conversions.h"
@@ -18,60 +19,95 @@ const char* const FullLayerText = "Sorry! You exceeded the maximum number of eve
 // list; this one reports a script that ends too early instead of reading past it.
 class TimelineParser {
 public:
-    TimelineParser(const ScriptText& script, Layer* layers) : script_(script), layers_(layers) {}
+    TimelineParser(const ScriptText& script, Layer* layers, quorvel::TimelineTrace* trace)
+        : script_(script), layers_(layers), trace_(trace) {}
 
     bool run() {
-        if (script_.countOf("@data.") == 0) return fail(-1, 0, "No <@data.> block found");
-        if (script_.countOf("@code.") == 0) return fail(-1, 0, "No <@code.> block found");
+        if (script_.countOf("@data.") == 0) return fail(-1, 0, -1, "No <@data.> block found");
+        if (script_.countOf("@code.") == 0) return fail(-1, 0, -1, "No <@code.> block found");
         codeIndex_ = script_.findMatch(0, "@code.");
         index_ = codeIndex_ + 1;
+        if (trace_) {
+            trace_->dataToken = script_.findMatch(0, "@data.");
+            trace_->codeToken = codeIndex_;
+        }
 
         for (;;) {
             ++statement_;
-            if (atEnd()) return fail(statement_, relativeIndex(), NoEofText);
-            if (is("@eof")) return true;
-            if (is("@basetime")) {
-                if (!has(1)) return fail(statement_, relativeIndex(), CutOffText);
-                baseTime_ = static_cast<float>(decimalReal(at(1)));
-                index_ += 2;
-                continue;
+            if (atEnd()) return fail(statement_, relativeIndex(), index_, NoEofText);
+            if (is("@eof")) {
+                if (trace_) trace_->eofToken = index_;
+                return failed_ == 0;
             }
-            if (!eventStatement()) return false;
+            record_ = quorvel::StatementRecord{};
+            record_.first = index_;
+            const bool ok = is("@basetime") ? baseTimeStatement() : eventStatement();
+            if (trace_) trace_->statements.push_back(record_);
+            if (!ok) return false;
         }
     }
 
 private:
+    bool baseTimeStatement() {
+        record_.isBaseTime = true;
+        if (!has(1)) return fail(statement_, relativeIndex(), index_, CutOffText);
+        baseTime_ = static_cast<float>(decimalReal(at(1)));
+        index_ += 2;
+        return true;
+    }
+
     bool eventStatement() {
-        if (!has(1)) return fail(statement_, relativeIndex(), CutOffText);
+        if (!has(1)) return fail(statement_, relativeIndex(), index_, CutOffText);
         const float time = static_cast<float>(decimalReal(at(0)));
         const std::int32_t layerNumber = decimalInteger(at(1));
+        const std::int32_t layerToken = index_ + 1;
+        record_.layer = layerNumber;
         index_ += 2;
 
+        // An event statement on a layer that cannot take it is reported; the checker then reads
+        // the rest of the statement into a scratch slot so that the next statement is found.
+        const char* refusal = nullptr;
         if (layerNumber > LayerCount - 1) {
             // "nuber" is the message as shows and their authors know it: keep the spelling.
-            return fail(statement_, relativeIndex(), "Sorry! You exceeded the maximum nuber of layers");
+            refusal = "Sorry! You exceeded the maximum nuber of layers";
+        } else if (layerNumber < 0) {
+            refusal = NegativeLayerText;
+        } else if (layers_[layerNumber].eventCount >= EventSlotsPerLayer) {
+            refusal = FullLayerText;
         }
-        if (layerNumber < 0) return fail(statement_, relativeIndex(), NegativeLayerText);
-        Layer& layer = layers_[layerNumber];
-        if (layer.eventCount >= EventSlotsPerLayer) return fail(statement_, relativeIndex(), FullLayerText);
+        if (refusal && !recoverable(statement_, relativeIndex(), layerToken, refusal)) return false;
+        Layer* layer = refusal ? nullptr : &layers_[layerNumber];
 
         // The slot pending when the statement began; a block on a "delete" line still belongs
         // to the event that line commits.
-        LayerEvent& slot = layer.events[layer.eventCount];
+        std::unique_ptr<LayerEvent> scratch;
+        if (!layer) scratch = std::make_unique<LayerEvent>();
+        LayerEvent& slot = layer ? layer->events[layer->eventCount] : *scratch;
+        if (layer) record_.slot = layer->eventCount;
 
+        const std::int32_t wordToken = index_;
         if (!atEnd() && is("create")) {
-            if (!has(1)) return fail(statement_, relativeIndex(), CutOffText);
+            record_.createToken = index_;
+            if (!has(1)) return fail(statement_, relativeIndex(), index_, CutOffText);
             slot.startTime = time + baseTime_;
             slot.className = at(1);
             index_ += 2;
         }
         if (!atEnd() && is("delete")) {
+            record_.deleteToken = index_;
             slot.endTime = time + baseTime_;
-            ++layer.eventCount;
+            if (layer) ++layer->eventCount;
             index_ += 1;
         }
-        if (!atEnd() && is("anim")) index_ += 1;
+        if (!atEnd() && is("anim")) {
+            record_.animToken = index_;
+            index_ += 1;
+        }
+        if (!atEnd() && index_ == wordToken && !is("{") && !is("@eof") && !is("@basetime")) {
+            record_.strayWord = index_;
+        }
         if (!atEnd() && is("{")) {
+            record_.openToken = index_;
             index_ += 1;
             // Single-precision arithmetic on the stored values, printed from double precision.
             const float blockTime = (time - slot.startTime) + baseTime_;
@@ -83,7 +119,8 @@ private:
                 OutputDebugStringA(at(0));
                 index_ += 1;
             }
-            if (atEnd()) return fail(statement_, relativeIndex(), OpenBlockText);
+            if (atEnd()) return fail(statement_, relativeIndex(), record_.openToken, OpenBlockText);
+            record_.closeToken = index_;
             slot.params.appendToken("}");
             index_ += 1;
         }
@@ -99,13 +136,26 @@ private:
     }
     int relativeIndex() const { return index_ - codeIndex_; }
 
-    bool fail(int line, int index, const char* text) {
-        reportScriptError(line, index, text);
+    // Reports a problem that ends the walk; always false.
+    bool fail(int line, int index, std::int32_t token, const char* text) {
+        ++failed_;
+        if (!trace_ || trace_->showReports) reportScriptError(line, index, text);
+        if (trace_) trace_->errors.push_back({token, line, index, text});
         return false;
+    }
+
+    // Reports a problem after which the next statement can still be found; true when the walk
+    // goes on (the checker's mode).
+    bool recoverable(int line, int index, std::int32_t token, const char* text) {
+        fail(line, index, token, text);
+        return trace_ && trace_->keepGoing;
     }
 
     const ScriptText& script_;
     Layer* layers_;
+    quorvel::TimelineTrace* trace_;
+    quorvel::StatementRecord record_;
+    int failed_ = 0;
     std::int32_t codeIndex_ = 0;
     std::int32_t index_ = 0;
     int statement_ = -1;
@@ -120,13 +170,14 @@ void reportScriptError(int line, int index, const char* text) {
     MessageBoxA(nullptr, message, "SCRIPT PARSE ERROR", MB_OK | MB_ICONERROR);
 }
 
-bool parseTimelineTokens(const ScriptText& script, Layer* layers) {
-    return TimelineParser(script, layers).run();
+bool parseTimelineTokens(const ScriptText& script, Layer* layers, quorvel::TimelineTrace* trace) {
+    return TimelineParser(script, layers, trace).run();
 }
 
-bool parseTimeline(ScriptText& script, Layer* layers, const char* path) {
+bool parseTimeline(ScriptText& script, Layer* layers, const char* path, quorvel::TokenLines* lines,
+                   quorvel::TimelineTrace* trace) {
     if (!script.openFile(path)) return false;
-    script.tokenize();
+    script.tokenize(lines);
     script.closeFile();
-    return parseTimelineTokens(script, layers);
+    return parseTimelineTokens(script, layers, trace);
 }

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/TimelineTrace.h"
 #include "script/ScriptText.h"
+#include "script/TokenLines.h"
 
 class Effect;
 
@@ -31,11 +33,13 @@ struct Layer {
 
 // Reads the script file at path into script and fills layers[0..59]. True when the timeline was
 // read up to "@eof"; false (after a "SCRIPT PARSE ERROR" report, except when the file cannot be
-// opened) otherwise. The layers keep what was parsed up to a failure.
-bool parseTimeline(ScriptText& script, Layer* layers, const char* path);
+// opened) otherwise. The layers keep what was parsed up to a failure. With lines, the file line
+// of every token is recorded; with trace, every statement and error (see TimelineTrace).
+bool parseTimeline(ScriptText& script, Layer* layers, const char* path,
+                   quorvel::TokenLines* lines = nullptr, quorvel::TimelineTrace* trace = nullptr);
 
 // The same for a script whose tokens are already in script.
-bool parseTimelineTokens(const ScriptText& script, Layer* layers);
+bool parseTimelineTokens(const ScriptText& script, Layer* layers, quorvel::TimelineTrace* trace = nullptr);
 
 // Shows "Line %d, Index %d\n%s" in a box captioned "SCRIPT PARSE ERROR".
 void reportScriptError(int line, int index, const char* text);

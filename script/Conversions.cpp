@@ -8,30 +8,9 @@ namespace {
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-}  // namespace
-
-std::int32_t decimalInteger(const char* text) {
-    if (!text) return 0;
-    const char* p = text;
-    while (isSpace(*p)) ++p;
-    bool negative = false;
-    if (*p == '+' || *p == '-') negative = (*p++ == '-');
-    std::uint32_t value = 0;
-    while (isDigit(*p)) value = value * 10u + static_cast<std::uint32_t>(*p++ - '0');
-    if (negative) value = 0u - value;
-    return static_cast<std::int32_t>(value);
-}
-
-double decimalReal(const char* text) {
-    if (!text) return 0.0;
-    const char* p = text;
-    while (isSpace(*p)) ++p;
-    bool negative = false;
-    if (*p == '+' || *p == '-') negative = (*p++ == '-');
-
-    // Find the longest prefix that is a decimal number: digits, optional fraction, and an
-    // exponent only when it has digits.
-    const char* start = p;
+// The longest prefix of p that is a decimal real: digits, optional fraction, and an exponent
+// only when it has digits. Returns p itself when there are no digits.
+const char* realEnd(const char* p) {
     const char* q = p;
     size_t digits = 0;
     while (isDigit(*q)) ++q, ++digits;
@@ -39,7 +18,7 @@ double decimalReal(const char* text) {
         ++q;
         while (isDigit(*q)) ++q, ++digits;
     }
-    if (digits == 0) return 0.0;
+    if (digits == 0) return p;
     const char* end = q;
     if (*q == 'e' || *q == 'E') {
         const char* e = q + 1;
@@ -49,6 +28,52 @@ double decimalReal(const char* text) {
             end = e;
         }
     }
+    return end;
+}
+
+// Skips white space and an optional sign; sets negative.
+const char* skipSpaceAndSign(const char* p, bool& negative) {
+    while (isSpace(*p)) ++p;
+    negative = false;
+    if (*p == '+' || *p == '-') negative = (*p++ == '-');
+    return p;
+}
+
+}  // namespace
+
+std::size_t decimalIntegerLength(const char* text) {
+    if (!text) return 0;
+    bool negative;
+    const char* start = skipSpaceAndSign(text, negative);
+    const char* p = start;
+    while (isDigit(*p)) ++p;
+    return p == start ? 0 : static_cast<std::size_t>(p - text);
+}
+
+std::size_t decimalRealLength(const char* text) {
+    if (!text) return 0;
+    bool negative;
+    const char* start = skipSpaceAndSign(text, negative);
+    const char* end = realEnd(start);
+    return end == start ? 0 : static_cast<std::size_t>(end - text);
+}
+
+std::int32_t decimalInteger(const char* text) {
+    if (!text) return 0;
+    bool negative;
+    const char* p = skipSpaceAndSign(text, negative);
+    std::uint32_t value = 0;
+    while (isDigit(*p)) value = value * 10u + static_cast<std::uint32_t>(*p++ - '0');
+    if (negative) value = 0u - value;
+    return static_cast<std::int32_t>(value);
+}
+
+double decimalReal(const char* text) {
+    if (!text) return 0.0;
+    bool negative;
+    const char* start = skipSpaceAndSign(text, negative);
+    const char* end = realEnd(start);
+    if (end == start) return 0.0;
 
     double value = 0.0;
     auto result = std::from_chars(start, end, value, std::chars_format::general);

@@ -13,5 +13,10 @@ std::int32_t decimalInteger(const char* text);
 // Values beyond the double range give an infinity of the right sign.
 double decimalReal(const char* text);
 
+// How many characters of text the conversions above read (leading white space and sign
+// included); 0 when the text holds no number. A value is taken whole when this is its length.
+std::size_t decimalIntegerLength(const char* text);
+std::size_t decimalRealLength(const char* text);
+
 // The "%f" form of a value (six decimals), independent of the process locale.
 std::string formatFixed6(double value);

@@ -7,6 +7,7 @@
 #include "platform/win/FileNames.h"
 #include "script/Conversions.h"
 #include "script/Reports.h"
+#include "script/TokenLines.h"
 
 namespace {
 
@@ -23,14 +24,16 @@ bool matches(const std::string& token, const char* keyword, size_t keywordLength
 // Collects tokens: flush() appends the pending token when it is not empty.
 class Tokenizer {
 public:
-    explicit Tokenizer(ScriptText& target) : target_(target) {}
+    Tokenizer(ScriptText& target, quorvel::TokenLines* lines) : target_(target), lines_(lines) {}
 
     // Feeds one byte of input.
     void feed(char c) {
+        lastByteLine_ = line_;
         if (inComment_) {
             if (c == '\n') {
                 inComment_ = false;
                 flush();
+                nextLine();
             }
             return;
         }
@@ -39,6 +42,9 @@ public:
                 inComment_ = true;
                 break;
             case '\n':
+                flush();
+                nextLine();
+                break;
             case ' ':
             case '\t':
             case '"':
@@ -48,9 +54,10 @@ public:
             case '}':
             case ';':
                 flush();
-                target_.appendToken(std::string(1, c));
+                append(std::string(1, c), line_);
                 break;
             default:
+                if (pending_.empty()) pendingLine_ = line_;
                 pending_.push_back(c);
                 break;
         }
@@ -58,18 +65,32 @@ public:
 
     // End of input: a token still being collected is kept, so a file need not end with a line
     // break; a token before an unterminated comment is kept too.
-    void finish() { flush(); }
+    void finish() {
+        flush();
+        if (lines_) lines_->lastLine = lastByteLine_;
+    }
 
 private:
     void flush() {
         if (!pending_.empty()) {
-            target_.appendToken(pending_);
+            append(pending_, pendingLine_);
             pending_.clear();
         }
     }
 
+    void append(const std::string& token, std::int32_t line) {
+        target_.appendToken(token);
+        if (lines_) lines_->lines.push_back(line);
+    }
+
+    void nextLine() { ++line_; }
+
     ScriptText& target_;
+    quorvel::TokenLines* lines_;
     std::string pending_;
+    std::int32_t line_ = 1;         // line of the byte being read, counted from 1
+    std::int32_t pendingLine_ = 1;  // line where the pending token began
+    std::int32_t lastByteLine_ = 1; // line of the last byte read
     bool inComment_ = false;
 };
 
@@ -89,9 +110,9 @@ bool ScriptText::openFile(const char* path) {
     return file != nullptr;
 }
 
-void ScriptText::tokenize() {
+void ScriptText::tokenize(quorvel::TokenLines* lines) {
     if (!file) return;
-    Tokenizer tokenizer(*this);
+    Tokenizer tokenizer(*this, lines);
     // Text mode as Windows reads it: a carriage return directly before a line feed is dropped;
     // any other carriage return is an ordinary byte. Every byte value, 0xFF included, is data.
     int c;
@@ -109,8 +130,8 @@ void ScriptText::tokenize() {
     tokenizer.finish();
 }
 
-void ScriptText::tokenizeText(const char* data, std::size_t length) {
-    Tokenizer tokenizer(*this);
+void ScriptText::tokenizeText(const char* data, std::size_t length, quorvel::TokenLines* lines) {
+    Tokenizer tokenizer(*this, lines);
     for (std::size_t i = 0; i < length; ++i) {
         char c = data[i];
         if (c == '\r' && i + 1 < length && data[i + 1] == '\n') continue;

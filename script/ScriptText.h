@@ -8,6 +8,10 @@
 #include <cstdio>
 #include <string>
 
+namespace quorvel {
+struct TokenLines;
+}
+
 class ScriptText {
 public:
     std::int32_t capacity = 0;    // token slots allocated; 0 until the first append
@@ -22,10 +26,11 @@ public:
 
     // Opens the file for reading at its start; false when it cannot be opened. No message.
     bool openFile(const char* path);
-    // Appends every token of the open file, in file order.
-    void tokenize();
-    // Tokenizes text held in memory with the same rules (used for tests and fuzzing).
-    void tokenizeText(const char* data, std::size_t length);
+    // Appends every token of the open file, in file order. With lines, also records the file
+    // line of every appended token there.
+    void tokenize(quorvel::TokenLines* lines = nullptr);
+    // Tokenizes text held in memory with the same rules (used for tests, fuzzing and checks).
+    void tokenizeText(const char* data, std::size_t length, quorvel::TokenLines* lines = nullptr);
     void closeFile();
     void appendToken(const std::string& token);
 

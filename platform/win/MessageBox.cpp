@@ -79,8 +79,19 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
     printLine(captionText, bodyText);
     if (headless || !displayAvailable()) return IDOK;
 
-    const Uint32 flags = (type & MB_ICONERROR) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
-    SDL_ShowSimpleMessageBox(flags, captionText.c_str(), bodyText.c_str(),
-                             static_cast<SDL_Window*>(owner));
+    // One OK button that Return and Escape both press, as on Windows.
+    SDL_MessageBoxButtonData ok{};
+    ok.flags = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+    ok.buttonid = IDOK;
+    ok.text = "OK";
+    SDL_MessageBoxData box{};
+    box.flags = (type & MB_ICONERROR) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
+    box.window = static_cast<SDL_Window*>(owner);
+    box.title = captionText.c_str();
+    box.message = bodyText.c_str();
+    box.numbuttons = 1;
+    box.buttons = &ok;
+    int pressed = IDOK;
+    SDL_ShowMessageBox(&box, &pressed);
     return IDOK;
 }

@@ -66,24 +66,35 @@ else
   fail "no setup dialog"; kill $pid
 fi
 
-echo "== a missing script is reported"
-mkdir -p "$work/empty"
-(cd "$work/empty" && exec "$quorvel" > "$work/missing.log" 2>&1) &
-pid=$!
-if dialog=$(wait_window "Demoengine Setup" 30); then
+# close_error_box DIR LOG KEY: starts quorvel in DIR, presses Return in the setup dialog, waits for
+# the error box and presses KEY in it; sets status to the program's exit status ("timeout" when
+# the box stayed open), or to "nobox".
+close_error_box() {
+  (cd "$1" && exec "$quorvel" > "$2" 2>&1) &
+  local pid=$! dialog window box known
+  status=nobox
+  if ! dialog=$(wait_window "Demoengine Setup" 30); then kill $pid; return; fi
   known=$(xdotool search --all --onlyvisible --classname "" 2>/dev/null | tr '\n' ' ')
   press "$dialog" Return
   window=$(wait_window "Redeve DemoQuorvel" 30) && known="$known $window"
-  if box=$(wait_new_window "$known" 30); then
-    press "$box" Return
-  else
-    fail "no error box"
-  fi
+  if ! box=$(wait_new_window "$known" 30); then kill $pid; return; fi
+  press "$box" "$3"
   wait_exit $pid 20
-  grep -q "Couldn't load data/vantro.jpg" "$work/missing.log" || fail "no report of the missing script"
-else
-  fail "no setup dialog"; kill $pid
-fi
+}
+
+echo "== a missing script is reported; Return closes the box"
+mkdir -p "$work/empty"
+close_error_box "$work/empty" "$work/missing.log" Return
+[ "$status" = 1 ] || fail "missing script: exit status $status (nobox: no box; timeout: Return did not close it)"
+grep -q "Couldn't load data/vantro.jpg" "$work/missing.log" || fail "no report of the missing script"
+
+echo "== an effect class no plug-in offers is reported; Escape closes the box"
+mkdir -p "$work/noclass/data"
+printf '@data.\n@code.\n0 0 create scenes { }\n1 0 delete\n@eof\n' > "$work/noclass/data/vantro.jpg"
+close_error_box "$work/noclass" "$work/noclass.log" Escape
+[ "$status" = 1 ] || fail "unknown class: exit status $status (nobox: no box; timeout: Escape did not close it)"
+grep -q 'data/vantro.jpg:3: Couldn.t create effect "scenes" (line 3)' "$work/noclass.log" ||
+  fail "no report of the unknown class (log: $(cat "$work/noclass.log"))"
 
 if [ $failures -eq 0 ]; then echo "quorvel end-to-end: all passed"; exit 0; fi
 echo "quorvel end-to-end: $failures failed"; exit 1

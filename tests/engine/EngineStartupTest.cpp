@@ -158,12 +158,14 @@ TEST_F(EngineStartup, FailingLibraryNamesItselfAndStopsStartUp) {
     EXPECT_TRUE(engine->effectHost.libraries.empty());
 }
 
-TEST_F(EngineStartup, UnknownClassOrFailingParametersStopWithoutAMessage) {
-    const std::string header = "@data. @loadlibrary " + PluginA + " @code. ";
-    EXPECT_EQ(start(header + "0 0 create recorder 1 0 delete 0 1 create Recorder 1 1 delete 0 2 create recorder"
+TEST_F(EngineStartup, UnknownClassIsNamedWithItsLineAndFailingParametersStopStartUp) {
+    const std::string header = "@data. @loadlibrary " + PluginA + " @code.\n";
+    EXPECT_EQ(start(header + "0 0 create recorder 1 0 delete\n0 1 create Recorder 1 1 delete\n0 2 create recorder"
                              " 1 2 delete @eof\n"),
               E_FAIL);
-    EXPECT_TRUE(reports.boxes.empty());
+    EXPECT_EQ(boxTexts(),
+              (Texts{"Couldn't create effect \"Recorder\" (line 3): no loaded plug-in offers this effect class."}));
+    EXPECT_EQ(engine->startupFailure, boxTexts().front());
     EXPECT_EQ(engine->layers[2].events[0].effect, nullptr);  // never reached
 
     // onShutdown after the half-way start-up finalises exactly the effect that exists.
@@ -173,8 +175,10 @@ TEST_F(EngineStartup, UnknownClassOrFailingParametersStopWithoutAMessage) {
 
     engine = std::make_unique<DemoEngine>();
     calls.clear();
+    reports.clear();
     EXPECT_EQ(start(header + "0 0 create recorder { failparse } 1 0 delete @eof\n"), E_FAIL);
-    EXPECT_TRUE(reports.boxes.empty());
+    EXPECT_TRUE(reports.boxes.empty()) << "a plug-in reports its own refusals";
+    EXPECT_EQ(engine->startupFailure, "the effect \"recorder\" on layer 0 refused its parameters");
     engine->onShutdown();
 }
 

@@ -1,8 +1,10 @@
-// Feeds arbitrary bytes through the tokenizer, the timeline parser and the keyword readers.
+// Feeds arbitrary bytes through the tokenizer, the timeline parser (as the player reads and as
+// the checker reads on after errors), the show analysis and the keyword readers.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 
+#include "engine/ShowAnalysis.h"
 #include "engine/Timeline.h"
 #include "platform/win/OutputRedirection.h"
 
@@ -15,9 +17,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)quiet;
 
     ScriptText script;
-    script.tokenizeText(reinterpret_cast<const char*>(data), size);
+    quorvel::TokenLines lines;
+    script.tokenizeText(reinterpret_cast<const char*>(data), size, &lines);
     auto layers = std::make_unique<Layer[]>(LayerCount);
-    parseTimelineTokens(script, layers.get());
+    // Half of the inputs are read as the player reads (stop at the first error), half as the
+    // checker reads (on after errors); 60 layers of 100 slots are too costly to fill twice.
+    quorvel::TimelineTrace trace;
+    trace.keepGoing = size % 2 == 0;
+    trace.showReports = !trace.keepGoing;
+    parseTimelineTokens(script, layers.get(), &trace);
+    const quorvel::ShowAnalysis analysis(script, lines, trace, layers.get());
+    for (const quorvel::Diagnostic& warning : analysis.warnings(nullptr)) (void)warning.line;
 
     // The header readers run over the same list after the timeline.
     if (script.countOf("@starttime")) script.floatAfter(0, 0, "@starttime");

@@ -54,7 +54,9 @@ int main(int argc, char** argv) {
     if (show) engine->playFrom(*show);
     if (!engine->prepareOutputs()) return 1;
     if (FAILED(engine->create(nullptr))) {
-        std::fprintf(stderr, "quorvel-capture: the show could not start\n");
+        const std::string& reason = engine->startupFailure;
+        std::fprintf(stderr, "quorvel-capture: the show could not start%s%s\n", reason.empty() ? "" : ": ",
+                     reason.c_str());
         return 1;
     }
     clock.advance(1.0 / options->fps);  // the first frame sees one frame's elapsed time

@@ -1,0 +1,48 @@
+#include "platform/d3dx8/texture/ImageFileCheck.h"
+
+#include <stb_image.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "platform/win/FileNames.h"
+
+namespace quorvel::d3dx {
+
+namespace {
+
+// The loader refuses pictures beyond this many pixels; the check says the same.
+constexpr std::uint64_t kMaxSourcePixels = 1ull << 26;
+
+}  // namespace
+
+bool imageFileDecodes(const std::string& path, std::string& why) {
+    std::ifstream in(platform::resolveFileName(path), std::ios::binary);
+    if (!in) {
+        why = "cannot be opened";
+        return false;
+    }
+    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    int w = 0, h = 0, channels = 0;
+    const int length = static_cast<int>(bytes.size());
+    if (bytes.empty() || !stbi_info_from_memory(bytes.data(), length, &w, &h, &channels) || w <= 0 || h <= 0) {
+        why = "is no picture the loader reads";
+        return false;
+    }
+    if (static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h) > kMaxSourcePixels) {
+        why = "is too large (" + std::to_string(w) + "x" + std::to_string(h) + ")";
+        return false;
+    }
+    stbi_uc* decoded = stbi_load_from_memory(bytes.data(), length, &w, &h, &channels, 4);
+    if (!decoded) {
+        why = std::string("does not decode: ") + stbi_failure_reason();
+        return false;
+    }
+    stbi_image_free(decoded);
+    return true;
+}
+
+}  // namespace quorvel::d3dx
