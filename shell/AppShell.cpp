@@ -142,8 +142,11 @@ HRESULT AppShell::renderFrame() {
                 direct3d->GetAdapterDisplayMode(adapter.ordinal, &adapter.desktopMode);
                 presentParams.BackBufferFormat = adapter.desktopMode.Format;
             }
-            return resetDevice();
+            hr = resetDevice();
+            if (FAILED(hr)) deviceFailed_ = TRUE;
+            return hr;
         }
+        deviceFailed_ = TRUE;
         return hr;
     }
 
@@ -223,6 +226,7 @@ HRESULT AppShell::cleanup() {
 
 HRESULT AppShell::showError(HRESULT code, bool fatal) {
     if (!fatal) return code;
+    deviceFailed_ = TRUE;
     if (const char* text = shellErrorText(code)) MessageBoxA(nullptr, text, windowTitle, MB_ICONERROR | MB_OK);
     if (pf::IsWindow(window)) pf::SendMessage(window, WM_CLOSE, 0, 0);
     return code;

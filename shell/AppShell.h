@@ -111,11 +111,17 @@ protected:
     // test or a headless program stop after a number of frames.
     void requestClose();
 
+    // The status run() returns: 0 unless the device failed while the program ran (a reset or a
+    // window-mode switch that could not be done), so that a caller can tell it from a normal end.
+    INT exitStatus() const { return deviceFailed_ ? 1 : 0; }
+
 private:
     void fillPresentParams();
     void readBackBufferDesc();
     void updateFrameStats();
     void placeWindowAtSavedRect();
+
+    BOOL deviceFailed_ = FALSE;  // a fatal device error ended the loop
 };
 
 }  // namespace quorvel

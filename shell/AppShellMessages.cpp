@@ -32,7 +32,7 @@ LRESULT AppShell::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_CLOSE:
         cleanup();
         pf::DestroyWindow(hwnd);
-        pf::PostQuitMessage(0);
+        pf::PostQuitMessage(exitStatus());
         return 0;
 
     case WM_SETCURSOR:
