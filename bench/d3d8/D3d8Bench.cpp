@@ -13,8 +13,8 @@
 //     (no finish); the difference of their per-draw CPU times is the layer's own overhead.
 //
 // Every case runs five times and reports the mean, median, standard deviation and coefficient
-// of variation of those repetitions; compare medians. Figures on the 2-core llvmpipe machine are
-// in the README.
+// of variation of those repetitions; compare medians. Figures measured so far are in README.md
+// next to this file.
 #include <benchmark/benchmark.h>
 
 #include <SDL2/SDL.h>
