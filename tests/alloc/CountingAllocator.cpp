@@ -1,6 +1,7 @@
-// Replaces the global operator new/delete pair in this test program only, in a file of its own
-// so that the compiler cannot pair inlined calls across the replacement. The array, nothrow and
-// sized forms of the library call these two.
+// Replaces the global operator new/delete in this test program only, in a file of its own so
+// that the compiler cannot pair inlined calls across the replacement. Every plain, array and
+// nothrow form is replaced, so that no allocation is freed by a different family (the address
+// sanitizer checks that).
 #include "alloc/CountingAllocator.h"
 
 #include <dlfcn.h>
@@ -80,18 +81,32 @@ Caller classify(const void* address) {
 }
 
 // The first caller outside the runtime libraries decides. caller is operator new's return
-// address; only when that lies in the runtime is the stack walked (frames 0 and 1 of the walk
-// are this function and operator new). A walk that never leaves the runtime counts as ours.
-__attribute__((noinline)) bool madeByOurCode(const void* caller) {
+// address; only when that lies in the runtime is the stack walked on from it. A walk that never
+// leaves the runtime counts as ours.
+bool madeByOurCode(const void* caller) {
     const Caller direct = classify(caller);
     if (direct != Caller::Runtime) return direct == Caller::Ours;
-    void* frames[12];
-    const int depth = backtrace(frames, 12);
-    for (int i = 3; i < depth; ++i) {
+    void* frames[16];
+    const int depth = backtrace(frames, 16);
+    int i = 0;
+    while (i < depth && frames[i] != caller) ++i;
+    for (++i; i < depth; ++i) {
         const Caller c = classify(frames[i]);
         if (c != Caller::Runtime) return c == Caller::Ours;
     }
     return true;
+}
+
+// Every form of operator new comes here with the address it returns to.
+void* allocate(std::size_t size, const void* caller) {
+    if (counting.load(std::memory_order_relaxed) && !attributing &&
+        pthread_equal(pthread_self(), countedThread.load())) {
+        attributing = true;
+        if (madeByOurCode(caller)) allocations.fetch_add(1, std::memory_order_relaxed);
+        attributing = false;
+    }
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
 }
 
 }  // namespace
@@ -113,16 +128,28 @@ long countedAllocations() { return allocations.load(std::memory_order_relaxed); 
 
 }  // namespace quorvel::testing
 
-void* operator new(std::size_t size) {
-    if (counting.load(std::memory_order_relaxed) && !attributing &&
-        pthread_equal(pthread_self(), countedThread.load())) {
-        attributing = true;
-        if (madeByOurCode(__builtin_return_address(0))) allocations.fetch_add(1, std::memory_order_relaxed);
-        attributing = false;
+void* operator new(std::size_t size) { return allocate(size, __builtin_return_address(0)); }
+void* operator new[](std::size_t size) { return allocate(size, __builtin_return_address(0)); }
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return allocate(size, __builtin_return_address(0));
+    } catch (...) {
+        return nullptr;
     }
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return allocate(size, __builtin_return_address(0));
+    } catch (...) {
+        return nullptr;
+    }
 }
 
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
