@@ -4,6 +4,7 @@
 
 #include "engine/DemoEngine.h"
 #include "engine/LayerOperations.h"
+#include "engine/SceneLoads.h"
 #include "font/OverlayFont.h"
 #include "script/Reports.h"
 
@@ -61,6 +62,9 @@ HRESULT DemoEngine::onStartup() {
         if (const char* name = script.textAfter(0, 0, "@loadmusic")) music.Open(musicBasePath, name, window);
     }
 
+    // The scenes are read on threads of their own while the libraries load.
+    SceneLoads sceneLoads(script);
+
     for (int i = 0; i < script.countOf("@loadlibrary"); ++i) {
         const char* name = script.textAfter(i, 0, "@loadlibrary");
         if (!name || FAILED(effectHost.LoadPlugin(name))) {
@@ -70,13 +74,15 @@ HRESULT DemoEngine::onStartup() {
         }
     }
 
-    for (int i = 0; i < script.countOf("@loadscene"); ++i) {
-        const char* name = script.textAfter(i, 0, "@loadscene");
-        if (!name || !scenes.loadScene(name)) {
+    for (size_t i = 0; i < sceneLoads.count(); ++i) {
+        const char* name = nullptr;
+        Scene* scene = sceneLoads.take(i, name);
+        if (!scene) {
             reportError("Couldn't load %s", name ? name : "");
             reportAt(headerArgument("@loadscene", i), std::string("Couldn't load ") + (name ? name : ""));
             return E_FAIL;
         }
+        scenes.scenes.push_back(scene);
     }
     prepareViewer();
 

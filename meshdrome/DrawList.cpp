@@ -5,6 +5,7 @@
 #include "engine/ImageBank.h"
 #include "meshdrome/MeshLimits.h"
 #include "meshdrome/RuntimeRandom.h"
+#include "meshdrome/ScenePose.h"
 #include "meshdrome/SceneEffect.h"
 #include "scene/SceneList.h"
 #include "script/Reports.h"
@@ -87,6 +88,8 @@ HRESULT SceneEffect::Init(EngineServices* services) {
     }
     scene = found;
     camera = chooseCamera(*scene, cameraName);
+    // Room for every node posing may have pending, so that no frame has to grow it.
+    poseStack.reserve(meshdrome::sceneNodeCount(*scene));
 
     // Records of an earlier Init are freed here; the draw list is rebuilt from the scene.
     materials.clear();

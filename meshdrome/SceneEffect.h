@@ -13,6 +13,7 @@
 
 struct Scene;
 struct Camera;
+struct SceneNode;
 
 class SceneEffect final : public Effect {
 public:
@@ -43,6 +44,7 @@ public:
     Camera* camera = nullptr;
     float fps = 30.0f;       // animation frames per second
     BOOL clearDepth = FALSE; // "clearzbuffer": clear the depth buffer before drawing
+    std::vector<SceneNode*> poseStack;  // posing's work list, kept so frames allocate nothing
 
 private:
     void releaseBuffers();

@@ -64,10 +64,11 @@ float sceneFrame(float seconds, float fps, float endFrame) {
     return std::isfinite(frame) ? frame : 0.0f;
 }
 
-void poseHierarchy(SceneNode& node, float frame) {
+void poseHierarchy(SceneNode& node, float frame, std::vector<SceneNode*>& pending) {
     // Depth-first in children order, without recursion so that long chains of nodes cannot
     // exhaust the stack.
-    std::vector<SceneNode*> pending{&node};
+    pending.clear();
+    pending.push_back(&node);
     while (!pending.empty()) {
         SceneNode* current = pending.back();
         pending.pop_back();
@@ -77,8 +78,13 @@ void poseHierarchy(SceneNode& node, float frame) {
     }
 }
 
-void poseScene(Scene& scene, float frame) {
-    for (SceneNode* root : scene.roots) poseHierarchy(*root, frame);
+std::size_t sceneNodeCount(const Scene& scene) {
+    return scene.meshes.size() + scene.cameras.size() + scene.cameraTargets.size() + scene.lights.size() +
+           scene.spotlights.size() + scene.dummies.size();
+}
+
+void poseScene(Scene& scene, float frame, std::vector<SceneNode*>& pending) {
+    for (SceneNode* root : scene.roots) poseHierarchy(*root, frame, pending);
 }
 
 }  // namespace meshdrome
@@ -86,6 +92,6 @@ void poseScene(Scene& scene, float frame) {
 HRESULT SceneEffect::Update(float secondsSinceStart) {
     if (!scene) return 0;
     frame = meshdrome::sceneFrame(secondsSinceStart, fps, scene->endFrame);
-    meshdrome::poseScene(*scene, frame);
+    meshdrome::poseScene(*scene, frame, poseStack);
     return 0;
 }

@@ -15,15 +15,20 @@ void SceneList::setBasePath(const std::string& path) { sharedBasePath() = path; 
 
 const std::string& SceneList::basePath() { return sharedBasePath(); }
 
-Scene* SceneList::loadScene(const std::string& name) {
+Scene* SceneList::readScene(const std::string& name) {
     auto* reader = new SceneReader;
     reader->name = name;
     if (!reader->open(sharedBasePath() + name)) {
         delete reader;
         return nullptr;
     }
-    scenes.push_back(reader);
     return reader;
+}
+
+Scene* SceneList::loadScene(const std::string& name) {
+    Scene* scene = readScene(name);
+    if (scene) scenes.push_back(scene);
+    return scene;
 }
 
 void SceneList::destroyAll() {

@@ -24,6 +24,11 @@ struct SceneList {
     // cannot be opened.
     Scene* loadScene(const std::string& name);
 
+    // Reads base path + name into a new scene named name as given, without appending it (the
+    // caller owns it); null when the file cannot be opened. Touches no list, so scenes can be
+    // read on several threads at once.
+    static Scene* readScene(const std::string& name);
+
     // The first scene in loading order whose name equals name exactly (case-sensitive).
     Scene* findScene(const std::string& sceneName) const {
         for (Scene* scene : scenes)

@@ -5,8 +5,16 @@
 //
 //   BM_Layer/<triangles>, BM_PlainGL/<triangles>: whole frames, finished with glFinish; the
 //     "fps" counter is frames per second.
+//   BM_LayerStateChange/<triangles>, BM_PlainGLStateChange/<triangles>: the same frames with the
+//     texture stage switched between modulating the texture and the plain vertex colour before
+//     every draw (for the layer a different shader program each draw, for plain GL a switch
+//     between two programs).
 //   BM_LayerSubmit/<groups>, BM_PlainGLSubmit/<groups>: one-triangle groups, submission only
 //     (no finish); the difference of their per-draw CPU times is the layer's own overhead.
+//
+// Every case runs five times and reports the mean, median, standard deviation and coefficient
+// of variation of those repetitions; compare medians. Figures measured so far are in README.md
+// next to this file.
 #include <benchmark/benchmark.h>
 
 #include <SDL2/SDL.h>
@@ -169,7 +177,7 @@ struct LayerScene {
         if (window) SDL_DestroyWindow(window);
     }
 
-    void drawFrame() {
+    void drawFrame(bool alternate) {
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
         device->BeginScene();
         device->SetRenderState(D3DRS_LIGHTING, TRUE);
@@ -206,7 +214,8 @@ struct LayerScene {
             device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
             device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ZERO);
             device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-            device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+            const bool plain = alternate && (i & 1);
+            device->SetTextureStageState(0, D3DTSS_COLOROP, plain ? D3DTOP_SELECTARG2 : D3DTOP_MODULATE);
             device->SetTexture(0, texture);
             const D3DMATRIX world = translation(group.offsetX, group.offsetY, 8.0f);
             device->SetTransform(D3DTS_WORLD, &world);
@@ -256,12 +265,20 @@ void main() {
   colour = vec4(clamp(c.rgb + vSpecular.rgb, 0.0, 1.0), c.a);
 })";
 
-struct PlainScene {
-    SDL_Window* window = nullptr;
-    SDL_GLContext context = nullptr;
-    GLuint program = 0, vao = 0, vbo = 0, ibo = 0, texture = 0, fbo = 0, colour = 0, depth = 0;
+// The texture stage's SELECTARG2 (diffuse only): the other program of the state-change case.
+const char* kPlainFragmentShader = R"(#version 330 core
+in vec4 vDiffuse;
+in vec4 vSpecular;
+in vec2 vTex;
+uniform sampler2D uTexture;
+out vec4 colour;
+void main() {
+  colour = vec4(clamp(vDiffuse.rgb + vSpecular.rgb, 0.0, 1.0), vDiffuse.a);
+})";
+
+struct PlainProgram {
+    GLuint program = 0;
     GLint worldView = -1, proj = -1, material = -1, lightDirection = -1;
-    Geometry geometry;
 
     static GLuint compile(GLenum type, const char* source) {
         GLuint s = glCreateShader(type);
@@ -270,17 +287,9 @@ struct PlainScene {
         return s;
     }
 
-    bool open(int triangles, int groups) {
-        window = SDL_CreateWindow("plain", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        if (!window) return false;
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-        context = SDL_GL_CreateContext(window);
-        if (!context) return false;
-        SDL_GL_MakeCurrent(window, context);
+    bool build(const char* fragmentSource) {
         program = glCreateProgram();
-        GLuint vs = compile(GL_VERTEX_SHADER, kVertexShader), fs = compile(GL_FRAGMENT_SHADER, kFragmentShader);
+        GLuint vs = compile(GL_VERTEX_SHADER, kVertexShader), fs = compile(GL_FRAGMENT_SHADER, fragmentSource);
         glAttachShader(program, vs);
         glAttachShader(program, fs);
         glLinkProgram(program);
@@ -295,6 +304,36 @@ struct PlainScene {
         material = glGetUniformLocation(program, "uMaterial");
         lightDirection = glGetUniformLocation(program, "uLightDirection");
         glUniform1i(glGetUniformLocation(program, "uTexture"), 0);
+        return true;
+    }
+
+    // The per-frame uniforms.
+    void setFrameUniforms() const {
+        glUseProgram(program);
+        const D3DMATRIX p = projection();
+        glUniformMatrix4fv(proj, 1, GL_FALSE, &p._11);
+        const float length = std::sqrt(10.0f * 10.0f * 2 + 1000.0f * 1000.0f);
+        glUniform3f(lightDirection, -10.0f / length, -10.0f / length, 1000.0f / length);
+    }
+};
+
+struct PlainScene {
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+    GLuint vao = 0, vbo = 0, ibo = 0, texture = 0, fbo = 0, colour = 0, depth = 0;
+    PlainProgram textured, untextured;
+    Geometry geometry;
+
+    bool open(int triangles, int groups) {
+        window = SDL_CreateWindow("plain", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        if (!window) return false;
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+        context = SDL_GL_CreateContext(window);
+        if (!context) return false;
+        SDL_GL_MakeCurrent(window, context);
+        if (!untextured.build(kPlainFragmentShader) || !textured.build(kFragmentShader)) return false;
 
         geometry = makeGeometry(triangles, groups);
         glGenVertexArrays(1, &vao);
@@ -343,7 +382,8 @@ struct PlainScene {
     void close() {
         if (!context) return;
         SDL_GL_MakeCurrent(window, context);
-        glDeleteProgram(program);
+        glDeleteProgram(textured.program);
+        glDeleteProgram(untextured.program);
         glDeleteBuffers(1, &vbo);
         glDeleteBuffers(1, &ibo);
         glDeleteVertexArrays(1, &vao);
@@ -355,24 +395,24 @@ struct PlainScene {
         SDL_DestroyWindow(window);
     }
 
-    void drawFrame() {
+    void drawFrame(bool alternate) {
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        const D3DMATRIX p = projection();
-        glUniformMatrix4fv(proj, 1, GL_FALSE, &p._11);
-        const float length = std::sqrt(10.0f * 10.0f * 2 + 1000.0f * 1000.0f);
-        glUniform3f(lightDirection, -10.0f / length, -10.0f / length, 1000.0f / length);
+        if (alternate) untextured.setFrameUniforms();
+        textured.setFrameUniforms();
         glActiveTexture(GL_TEXTURE0);
         for (size_t i = 0; i < geometry.groups.size(); ++i) {
             const auto& group = geometry.groups[i];
+            const PlainProgram& program = alternate && (i & 1) ? untextured : textured;
+            if (alternate) glUseProgram(program.program);
             const float shade = 0.5f + 0.5f * static_cast<float>(i % 7) / 6.0f;
             const float m[20] = {shade, 0.8f, 1.0f - shade * 0.5f, 1, shade, 0.8f, 1.0f - shade * 0.5f, 1,
                                  0.3f,  0.3f, 0.3f,                1, 0,     0,    0,                  0,
                                  8.0f,  0,    0,                   0};
-            glUniform4fv(material, 5, m);
+            glUniform4fv(program.material, 5, m);
             glBindTexture(GL_TEXTURE_2D, texture);
             const D3DMATRIX world = translation(group.offsetX, group.offsetY, 8.0f);
-            glUniformMatrix4fv(worldView, 1, GL_FALSE, &world._11);
+            glUniformMatrix4fv(program.worldView, 1, GL_FALSE, &world._11);
             glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(group.triangles * 3), GL_UNSIGNED_SHORT,
                                      reinterpret_cast<void*>(static_cast<uintptr_t>(group.firstIndex) * 2),
                                      static_cast<GLint>(group.baseVertex));
@@ -380,7 +420,8 @@ struct PlainScene {
     }
 };
 
-void runFrames(benchmark::State& state, bool layer, bool finish, int triangles, int groups) {
+void runFrames(benchmark::State& state, bool layer, bool finish, int triangles, int groups,
+               bool alternate = false) {
     LayerScene l;
     PlainScene p;
     const bool ok = layer ? l.open(triangles, groups) : p.open(triangles, groups);
@@ -391,11 +432,11 @@ void runFrames(benchmark::State& state, bool layer, bool finish, int triangles, 
     }
     // Warm up: shaders built, buffers resident.
     for (int i = 0; i < 3; ++i) {
-        layer ? l.drawFrame() : p.drawFrame();
+        layer ? l.drawFrame(alternate) : p.drawFrame(alternate);
         glFinish();
     }
     for (auto _ : state) {
-        layer ? l.drawFrame() : p.drawFrame();
+        layer ? l.drawFrame(alternate) : p.drawFrame(alternate);
         if (finish) glFinish();
     }
     if (!finish) glFinish();
@@ -406,6 +447,12 @@ void runFrames(benchmark::State& state, bool layer, bool finish, int triangles, 
 
 void BM_Layer(benchmark::State& state) { runFrames(state, true, true, static_cast<int>(state.range(0)), 200); }
 void BM_PlainGL(benchmark::State& state) { runFrames(state, false, true, static_cast<int>(state.range(0)), 200); }
+void BM_LayerStateChange(benchmark::State& state) {
+    runFrames(state, true, true, static_cast<int>(state.range(0)), 200, true);
+}
+void BM_PlainGLStateChange(benchmark::State& state) {
+    runFrames(state, false, true, static_cast<int>(state.range(0)), 200, true);
+}
 void BM_LayerSubmit(benchmark::State& state) {
     runFrames(state, true, false, static_cast<int>(state.range(0)) * 2, static_cast<int>(state.range(0)));
 }
@@ -413,10 +460,20 @@ void BM_PlainGLSubmit(benchmark::State& state) {
     runFrames(state, false, false, static_cast<int>(state.range(0)) * 2, static_cast<int>(state.range(0)));
 }
 
-BENCHMARK(BM_Layer)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_PlainGL)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_LayerSubmit)->Arg(2000)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_PlainGLSubmit)->Arg(2000)->Unit(benchmark::kMicrosecond);
+// Five repetitions each; the machine is shared, so single runs scatter.
+constexpr int kRepetitions = 5;
+BENCHMARK(BM_Layer)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()
+    ->Repetitions(kRepetitions)->DisplayAggregatesOnly(true);
+BENCHMARK(BM_PlainGL)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()
+    ->Repetitions(kRepetitions)->DisplayAggregatesOnly(true);
+BENCHMARK(BM_LayerStateChange)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()
+    ->Repetitions(kRepetitions)->DisplayAggregatesOnly(true);
+BENCHMARK(BM_PlainGLStateChange)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()
+    ->Repetitions(kRepetitions)->DisplayAggregatesOnly(true);
+BENCHMARK(BM_LayerSubmit)->Arg(2000)->Unit(benchmark::kMicrosecond)->Repetitions(kRepetitions)
+    ->DisplayAggregatesOnly(true);
+BENCHMARK(BM_PlainGLSubmit)->Arg(2000)->Unit(benchmark::kMicrosecond)->Repetitions(kRepetitions)
+    ->DisplayAggregatesOnly(true);
 
 }  // namespace
 

@@ -39,10 +39,6 @@ std::unique_ptr<DecodedStream> DecodedStream::open(const char* path, int& error)
         error = BASS_ERROR_FORMAT;
         return nullptr;
     }
-    // Files holding floating-point data (float WAV, and the lossy codecs) read as full-scale
-    // 16-bit samples rather than as tiny integers.
-    sf_command(file, SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
-
     std::unique_ptr<DecodedStream> stream(new DecodedStream());
     stream->file_ = file;
     stream->fileChannels_ = info.channels;
@@ -67,11 +63,18 @@ std::unique_ptr<DecodedStream> DecodedStream::open(const char* path, int& error)
         }
         stream->convertedBuffer_.resize(static_cast<size_t>(kChunkFrames) * 2);
     }
+    // Files holding floating-point data (float WAV, and the lossy codecs) read as full-scale
+    // 16-bit samples rather than as tiny integers. Finding that scale decodes the whole file, so
+    // it is done on its own thread; nothing reads the file until it is done.
+    stream->scaled_ = std::async(std::launch::async, [file] {
+                          sf_command(file, SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
+                      }).share();
     error = BASS_OK;
     return stream;
 }
 
 DecodedStream::~DecodedStream() {
+    if (scaled_.valid()) scaled_.wait();
     if (converter_ != nullptr) SDL_FreeAudioStream(converter_);
     if (file_ != nullptr) sf_close(file_);
 }
@@ -114,6 +117,7 @@ void DecodedStream::addEndSync(HSYNC sync, SYNCPROC* proc, DWORD user, DWORD cha
 }
 
 void DecodedStream::mixInto(std::int32_t* accumulator, int frameCount) {
+    scaled_.wait();
     std::lock_guard lock(decodeMutex_);
     applyPendingPosition();
     if (!playing_.load()) return;

@@ -5,6 +5,11 @@
 // through atomics and never waits for the decoder. The audio thread, inside mixInto, takes up
 // those requests, decodes and converts; the decoder, the converter and the sync list are guarded
 // by a mutex that only mixInto and addEndSync take.
+//
+// Opening returns before the decoder is ready to read: files of float samples (the lossy codecs,
+// float WAV) are read at full 16-bit scale, for which libsndfile first decodes the whole file to
+// find its peak. That scan runs on a thread of its own, alongside whatever the application loads
+// next; mixing waits for it.
 #pragma once
 
 #include "platform/audio/bass.h"
@@ -14,6 +19,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -84,6 +90,8 @@ private:
     std::atomic<std::int64_t> pendingFrame_{-1};
     std::atomic<std::uint64_t> frame_{0};
 
+    // Ready once the decoder reads at full scale; the file is not touched before.
+    std::shared_future<void> scaled_;
     std::mutex decodeMutex_;
     std::vector<EndSync> syncs_;
     SDL_AudioStream* converter_ = nullptr;  // only when the file's rate is not the output rate

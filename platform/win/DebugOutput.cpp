@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "platform/win/OutputRedirection.h"
+#include "platform/win/ReportRecording.h"
 #include "platform/win/Win32.h"
 
 namespace {
@@ -39,6 +40,7 @@ bool debugOutputEnabled() {
 
 void OutputDebugStringA(const char* text) {
     if (!text) return;
+    if (quorvel::platform::recordDebugOutput(text)) return;  // held back
     quorvel::platform::DebugOutputSink sink;
     {
         std::lock_guard<std::mutex> guard(state().lock);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/win/OutputRedirection.h"
+#include "platform/win/ReportRecording.h"
 #include "platform/win/Win32.h"
 
 namespace {
@@ -61,6 +62,7 @@ void setMessageBoxesHeadless(bool headless) {
 }  // namespace quorvel::platform
 
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
+    if (quorvel::platform::recordMessageBox(text, caption, type)) return IDOK;  // held back
     const std::string captionText = caption ? caption : "Error";
     const std::string bodyText = text ? text : "";
 

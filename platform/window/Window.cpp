@@ -1,5 +1,7 @@
 #include "platform/window/Window.h"
 
+#include "platform/gl/ShaderDiskCache.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -62,6 +64,7 @@ void applyStyle(SDL_Window* sdl, DWORD style) {
 bool StartWindowSystem() {
     static bool running = false;
     if (!running) {
+        gl::enableShaderDiskCache();  // read by the GL driver when it loads
         running = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
         if (running) SDL_GL_LoadLibrary(nullptr);
     }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +13,7 @@
 #include "platform/win/Win32.h"
 #include "support/CapturedReports.h"
 #include "support/TempDir.h"
+#include "tools/3dswriter/ThreeDSWriter.h"
 
 using quorvel::testing::CapturedReports;
 using quorvel::testing::TempDir;
@@ -129,6 +132,57 @@ TEST_F(EngineStartup, ScenesLoadInScriptOrder) {
     EXPECT_EQ(engine->scenes.scenes.size(), 1u);
     engine->onShutdown();
     EXPECT_TRUE(engine->scenes.scenes.empty());
+}
+
+// A scene whose reading writes one recognisable debug line: its one key's tension value.
+void writeTaggedScene(TempDir& show, const std::string& name, float tension) {
+    threeds::SceneDesc scene;
+    threeds::MeshDesc mesh;
+    mesh.name = "M";
+    mesh.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    mesh.faces = {{0, 1, 2, 0}};
+    scene.meshes.push_back(mesh);
+    threeds::NodeDesc node;
+    node.name = "M";
+    threeds::TrackDesc track;
+    track.keys.push_back({0, 1, {tension}, {0, 0, 0}});
+    node.position = track;
+    scene.frames = std::array<std::int32_t, 2>{0, 10};
+    scene.nodes.push_back(node);
+    ASSERT_TRUE(threeds::saveFile(show.path() + "/data/" + name, threeds::buildScene(scene)));
+}
+
+// Scenes are read alongside each other, yet what they report comes out in script order, and
+// nothing of the scenes after a failing one.
+TEST_F(EngineStartup, SceneReportsKeepScriptOrderAndStopAtAFailure) {
+    show_.write("data/keep", "");
+    writeTaggedScene(show_, "a.3ds", 0.25f);
+    writeTaggedScene(show_, "c.3ds", 0.75f);
+    ASSERT_EQ(start("@data. @loadscene c.3ds @loadscene a.3ds @code. @eof\n"), S_OK);
+    std::string debug = reports.debugText();
+    ASSERT_NE(debug.find("data 0.750000"), std::string::npos);
+    ASSERT_NE(debug.find("data 0.250000"), std::string::npos);
+    EXPECT_LT(debug.find("data 0.750000"), debug.find("data 0.250000"));
+    ASSERT_EQ(engine->scenes.scenes.size(), 2u);
+    EXPECT_EQ(engine->scenes.scenes[0]->name, "c.3ds");
+
+    reports.clear();
+    engine = std::make_unique<DemoEngine>();
+    EXPECT_EQ(start("@data. @loadscene a.3ds @loadscene missing.3ds @loadscene c.3ds @code. @eof\n"), E_FAIL);
+    EXPECT_EQ(boxTexts(), (Texts{"Couldn't load missing.3ds"}));
+    debug = reports.debugText();
+    EXPECT_NE(debug.find("data 0.250000"), std::string::npos);
+    EXPECT_EQ(debug.find("data 0.750000"), std::string::npos);
+    ASSERT_EQ(engine->scenes.scenes.size(), 1u);
+    EXPECT_EQ(engine->scenes.scenes[0]->name, "a.3ds");
+
+    // A "@loadscene" without a name: the reader's message, then the engine's, and nothing more.
+    reports.clear();
+    engine = std::make_unique<DemoEngine>();
+    show_.write("data/vantro.jpg", "@data. @loadscene a.3ds @code. @eof @loadscene");
+    EXPECT_EQ(engine->onStartup(), E_FAIL);
+    ASSERT_EQ(reports.boxes.size(), 2u);
+    EXPECT_EQ(reports.boxes[1].text, "Couldn't load ");
 }
 
 TEST_F(EngineStartup, EffectsAreCreatedAndParsedPerEventInLayerOrder) {

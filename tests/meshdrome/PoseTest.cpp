@@ -79,20 +79,22 @@ struct Hierarchy {
 }  // namespace
 
 TEST(ScenePose, ChildrenCombineWithTheirParentsPoseOfTheSameFrame) {
+    std::vector<SceneNode*> pending;
     Hierarchy h;
-    meshdrome::poseScene(h.scene, 50.0f);
+    meshdrome::poseScene(h.scene, 50.0f, pending);
     expectVector(h.parent->position, 5, 0, 0);
     expectVector(h.child->position, 5, 5, 0);
     expectVector(h.grandchild->position, 6, 5, 0);
 
     // A second frame moves the whole chain: nothing lags one frame behind.
-    meshdrome::poseScene(h.scene, 20.0f);
+    meshdrome::poseScene(h.scene, 20.0f, pending);
     expectVector(h.parent->position, 2, 0, 0);
     expectVector(h.child->position, 2, 5, 0);
     expectVector(h.grandchild->position, 3, 5, 0);
 }
 
 TEST(ScenePose, ScaleThenRotationThenTranslation) {
+    std::vector<SceneNode*> pending;
     Scene scene;
     Mesh* node = new Mesh("node");
     scene.meshes = {node};
@@ -107,7 +109,7 @@ TEST(ScenePose, ScaleThenRotationThenTranslation) {
     setVectorTrack(node->scaleTrack, {vectorKey(0, 2, 2, 2)});
     setVectorTrack(node->positionTrack, {vectorKey(0, 0, 0, 5)});
 
-    meshdrome::poseScene(scene, 0.0f);
+    meshdrome::poseScene(scene, 0.0f, pending);
     // (1,0,0) scaled to (2,0,0), turned a quarter about y to (0,0,-2), moved to (0,0,3).
     const D3DXVECTOR3 p = transform(node->world, 1, 0, 0);
     expectVector(p, 0, 0, 3);
@@ -117,9 +119,10 @@ TEST(ScenePose, ScaleThenRotationThenTranslation) {
 }
 
 TEST(ScenePose, NodesWithoutTracksAreIdentityUnderTheirParent) {
+    std::vector<SceneNode*> pending;
     Hierarchy h;
     h.child->positionTrack = VectorTrack{};
-    meshdrome::poseScene(h.scene, 100.0f);
+    meshdrome::poseScene(h.scene, 100.0f, pending);
     expectVector(h.child->position, 10, 0, 0);
     expectVector(h.grandchild->position, 11, 0, 0);
 }

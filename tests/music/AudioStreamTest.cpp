@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <vector>
@@ -284,6 +285,25 @@ TEST_F(AudioStreamTest, CompressedStreamsSeekExactly) {
             BASS_ChannelStop(stream);
         }
     }
+}
+
+// Float files play at full scale, which needs the whole file scanned first. Opening does not wait
+// for that scan; the first mix, coming straight after, must still hear the scaled samples.
+TEST_F(AudioStreamTest, QuietFloatFilesPlayAtFullScaleFromTheFirstMix) {
+    std::vector<std::int16_t> quiet = sineSamples(30 * 44100, 2, 44100, 440.0);
+    for (std::int16_t& sample : quiet) sample = static_cast<std::int16_t>(sample / 64);
+    writeAudioFile(file("quiet.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT, 44100, 2, quiet);
+    int channels = 0;
+    const auto decoded = decodeFile(file("quiet.wav"), channels);
+    ASSERT_EQ(channels, 2);
+    const HSTREAM stream = open(file("quiet.wav"));
+    BASS_Start();
+    BASS_StreamPlay(stream, FALSE, 0);
+    const auto played = mix(4000);
+    EXPECT_TRUE(played == framesOf(decoded, 0, 4000));
+    int peak = 0;
+    for (std::int16_t sample : played) peak = std::max(peak, std::abs(static_cast<int>(sample)));
+    EXPECT_GT(peak, 30000);  // scaled up from about 256
 }
 
 // The music player on the real library: start positions computed from real files' lengths.
