@@ -17,7 +17,7 @@
 // ApplyStateBlock work on the recorded render states, stage states and textures.
 //
 // Results: fail(method, code) makes the next call of that method fail with code (once);
-// failAlways(method, code) until cleared with clearFailures(). Methods of the resources are
+// failAlways(method, code) on every call. Methods of the resources are
 // named as recorded ("VertexBuffer::Lock"). cooperativeLevel sets what TestCooperativeLevel
 // answers when no failure is injected.
 #pragma once
@@ -102,7 +102,6 @@ public:
     ULONG AddRef() override { return ++refs_; }
     ULONG Release() override;
     HRESULT GetDevice(IDirect3DDevice8** device) override;
-    D3DPOOL pool() const { return pool_; }
 
 protected:
     ~RecordingResource() override = default;
@@ -123,9 +122,8 @@ public:
     HRESULT LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT* rect, DWORD flags) override;
     HRESULT UnlockRect(UINT level) override;
 
-    // Level memory as written through locks, rows pitch(level) bytes apart.
+    // Level memory as written through locks, rows as far apart as a lock's Pitch says.
     std::vector<std::uint8_t>& levelData(UINT level) { return levels_.at(level).bytes; }
-    UINT pitch(UINT level) const { return levels_.at(level).pitch; }
     bool locked(UINT level) const { return levels_.at(level).locked; }
     // The texels of a level row after row, without the padding at the end of each row.
     template <class Texel>
@@ -198,10 +196,6 @@ public:
     // --- what tests set ---------------------------------------------------------------------
     void fail(const std::string& method, HRESULT code) { failOnce_[method] = code; }
     void failAlways(const std::string& method, HRESULT code) { failAlways_[method] = code; }
-    void clearFailures() {
-        failOnce_.clear();
-        failAlways_.clear();
-    }
     HRESULT cooperativeLevel = D3D_OK;
     D3DCAPS8 caps{};
     D3DDISPLAYMODE displayMode{640, 480, 60, D3DFMT_X8R8G8B8};
