@@ -1,7 +1,6 @@
 // The image bank on the OpenGL device: loading by name, alpha files merged into the alpha
 // channel, and binding; and the engine's image set-up from "@loadimage" lines and scene materials.
 #include <gtest/gtest.h>
-#include <SDL.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -11,6 +10,7 @@
 
 #include "tools/3dswriter/ThreeDSWriter.h"
 #include "engine/DemoEngine.h"
+#include "gl/GlFixture.h"
 #include "support/CapturedReports.h"
 #include "support/TempDir.h"
 
@@ -22,6 +22,7 @@
 #pragma GCC diagnostic pop
 
 using quorvel::testing::CapturedReports;
+using quorvel::testing::GlDeviceTest;
 using quorvel::testing::TempDir;
 
 namespace {
@@ -43,39 +44,17 @@ void writePng(const std::string& path, int width, int height, ColourAt colour) {
 }
 
 // A real device on a hidden window, and an image bank on it reading from a temporary folder.
-class ImageBankOnDevice : public ::testing::Test {
+class ImageBankOnDevice : public GlDeviceTest {
 protected:
     void SetUp() override {
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        window_ = SDL_CreateWindow("images", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(window_, nullptr);
-        d3d_ = Direct3DCreate8(D3D_SDK_VERSION);
-        ASSERT_NE(d3d_, nullptr);
-        D3DDISPLAYMODE desktop{};
-        d3d_->GetAdapterDisplayMode(0, &desktop);
-        D3DPRESENT_PARAMETERS params{};
-        params.BackBufferWidth = 64;
-        params.BackBufferHeight = 64;
-        params.BackBufferFormat = desktop.Format;
-        params.BackBufferCount = 1;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.hDeviceWindow = window_;
-        params.Windowed = TRUE;
-        ASSERT_EQ(d3d_->CreateDevice(0, D3DDEVTYPE_HAL, window_, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &params, &device_),
-                  S_OK);
+        ASSERT_NO_FATAL_FAILURE(GlDeviceTest::SetUp());
         bank_.SetBasePath(dir_.path() + "/");
         ASSERT_EQ(bank_.SetDevice(device_), S_OK);
     }
     void TearDown() override {
         bank_.ReleaseImages();
         bank_.ReleaseDirect3D();
-        if (device_) {
-            EXPECT_EQ(device_->Release(), 0u);  // every texture was given back
-        }
-        if (d3d_) d3d_->Release();
-        if (window_) SDL_DestroyWindow(window_);
-        // SDL video stays initialised for the whole test process: quitting it would unload the
-        // GL driver, whose caches the leak checker could then no longer attribute.
+        GlDeviceTest::TearDown();  // every texture was given back
     }
 
     std::string file(const std::string& name) const { return dir_.path() + "/" + name; }
@@ -91,9 +70,6 @@ protected:
     }
 
     TempDir dir_;
-    SDL_Window* window_ = nullptr;
-    IDirect3D8* d3d_ = nullptr;
-    IDirect3DDevice8* device_ = nullptr;
     ImageBank bank_;
 };
 

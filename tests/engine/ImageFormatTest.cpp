@@ -41,7 +41,7 @@ protected:
         direct3d_->adapters[0].ref.textureFormats = direct3d_->adapters[0].hal.textureFormats;
     }
     void attach() {
-        device_ = new quorvel::test::RecordingDevice(640, 480, direct3d_);
+        device_ = new quorvel::testing::RecordingDevice(640, 480, direct3d_);
         bank_.SetBasePath(dir_.path() + "/");
         ASSERT_EQ(bank_.SetDevice(device_), S_OK);
     }
@@ -53,8 +53,8 @@ protected:
     }
 
     TempDir dir_;
-    quorvel::test::FakeDirect3D* direct3d_ = new quorvel::test::FakeDirect3D;
-    quorvel::test::RecordingDevice* device_ = nullptr;
+    quorvel::testing::FakeDirect3D* direct3d_ = new quorvel::testing::FakeDirect3D;
+    quorvel::testing::RecordingDevice* device_ = nullptr;
     ImageBank bank_;
 };
 

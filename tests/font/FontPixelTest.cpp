@@ -3,14 +3,7 @@
 // outside the text's cells. The picture is saved as font_total_time.png for looking at.
 #include "font/OverlayFont.h"
 
-#include "platform/gl/FrameReadback.h"
-
-#include <gtest/gtest.h>
-#include <SDL.h>
-
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STB_IMAGE_WRITE_STATIC
-#include <stb/stb_image_write.h>
+#include "gl/GlFixture.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -20,43 +13,12 @@
 namespace quorvel {
 namespace {
 
-constexpr UINT kWidth = 200;
-constexpr UINT kHeight = 40;
+constexpr UINT kFrameWidth = 200;
+constexpr UINT kFrameHeight = 40;
 
-class FontPixelTest : public ::testing::Test {
+class FontPixelTest : public testing::GlDeviceTest {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        window_ = SDL_CreateWindow("font", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(window_, nullptr) << SDL_GetError();
-        d3d_ = Direct3DCreate8(D3D_SDK_VERSION);
-        ASSERT_NE(d3d_, nullptr);
-        D3DPRESENT_PARAMETERS p{};
-        p.Windowed = TRUE;
-        p.BackBufferCount = 1;
-        p.BackBufferWidth = kWidth;
-        p.BackBufferHeight = kHeight;
-        p.BackBufferFormat = D3DFMT_X8R8G8B8;
-        p.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        p.hDeviceWindow = window_;
-        p.EnableAutoDepthStencil = TRUE;
-        p.AutoDepthStencilFormat = D3DFMT_D16;
-        ASSERT_EQ(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window_,
-                                     D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device_),
-                  D3D_OK);
-    }
-    void TearDown() override {
-        if (device_) {
-            EXPECT_EQ(device_->Release(), 0u) << "the font left references behind";
-        }
-        if (d3d_) d3d_->Release();
-        if (window_) SDL_DestroyWindow(window_);
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    }
-
-    SDL_Window* window_ = nullptr;
-    IDirect3D8* d3d_ = nullptr;
-    IDirect3DDevice8* device_ = nullptr;
+    FontPixelTest() : GlDeviceTest(kFrameWidth, kFrameHeight) {}
 };
 
 TEST_F(FontPixelTest, StatisticsLineShowsTheGlyphTexelsWhiteOverGrey) {
@@ -77,13 +39,11 @@ TEST_F(FontPixelTest, StatisticsLineShowsTheGlyphTexelsWhiteOverGrey) {
     ASSERT_EQ(device_->BeginScene(), D3D_OK);
     ASSERT_EQ(font.drawString(2, 14, 0xFFFFFFFF, text, 0), D3D_OK);
     ASSERT_EQ(device_->EndScene(), D3D_OK);
-    FramePixels frame;
-    ASSERT_TRUE(ReadBackBuffer(device_, frame));
-    stbi_write_png("font_total_time.png", static_cast<int>(frame.width), static_cast<int>(frame.height), 4,
-                   frame.rgba.data(), static_cast<int>(frame.width * 4));
+    capture();
+    savePng("font_total_time.png");
 
     // Expected picture: grey, and in each character's cell its texels blended over the grey.
-    std::vector<int> expected(static_cast<size_t>(kWidth) * kHeight, 0x80);
+    std::vector<int> expected(static_cast<size_t>(kFrameWidth) * kFrameHeight, 0x80);
     int x = 2, litRows = 0, cellBottom = 0;
     for (const char* p = text; *p != 0; ++p) {
         const float* r = font.texCoords[*p - 32];
@@ -96,7 +56,7 @@ TEST_F(FontPixelTest, StatisticsLineShowsTheGlyphTexelsWhiteOverGrey) {
             for (int dx = 0; dx < w; ++dx) {
                 const int alpha = texels[static_cast<size_t>(top + dy) * font.texWidth + left + dx] >> 12;
                 const double a = alpha * 17 / 255.0;
-                expected[static_cast<size_t>(14 + dy) * kWidth + x + dx] =
+                expected[static_cast<size_t>(14 + dy) * kFrameWidth + x + dx] =
                     static_cast<int>(std::lround(255 * a + 0x80 * (1 - a)));
             }
         x += w;
@@ -105,15 +65,15 @@ TEST_F(FontPixelTest, StatisticsLineShowsTheGlyphTexelsWhiteOverGrey) {
     EXPECT_EQ(cellBottom, 14 + 15);
 
     int wrong = 0;
-    for (UINT py = 0; py < kHeight; ++py) {
+    for (UINT py = 0; py < kFrameHeight; ++py) {
         bool lit = false;
-        for (UINT px = 0; px < kWidth; ++px) {
-            const std::uint8_t* rgba = &frame.rgba[(static_cast<size_t>(py) * kWidth + px) * 4];
-            const int want = expected[static_cast<size_t>(py) * kWidth + px];
-            if (rgba[0] != rgba[1] || rgba[1] != rgba[2] || std::abs(rgba[0] - want) > 2) {
-                if (++wrong <= 10) ADD_FAILURE() << "pixel " << px << "," << py << " is " << int(rgba[0]) << " not " << want;
+        for (UINT px = 0; px < kFrameWidth; ++px) {
+            const testing::Rgba p = pixel(static_cast<int>(px), static_cast<int>(py));
+            const int want = expected[static_cast<size_t>(py) * kFrameWidth + px];
+            if (p.r != p.g || p.g != p.b || std::abs(p.r - want) > 2) {
+                if (++wrong <= 10) ADD_FAILURE() << "pixel " << px << "," << py << " is " << p.r << " not " << want;
             }
-            lit = lit || rgba[0] > 0x90;
+            lit = lit || p.r > 0x90;
         }
         if (lit) {
             ++litRows;

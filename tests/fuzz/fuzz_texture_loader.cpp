@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
         return 0;
     }
-    auto* device = new quorvel::test::RecordingDevice(64, 64);
+    auto* device = new quorvel::testing::RecordingDevice(64, 64);
     IDirect3DTexture8* texture = nullptr;
     D3DXIMAGE_INFO info{};
     D3DXCreateTextureFromFileExA(device, path.c_str(), width, height, levels, 0, format, D3DPOOL_MANAGED, filter,

@@ -1,14 +1,13 @@
 // Clearing, and screen-space (XYZRHW) geometry landing on exactly the pixels Direct3D covers.
 #include "GlFixture.h"
 
-namespace quorvel::test {
+namespace quorvel::testing {
 namespace {
 
 class ClearAndScreenTest : public GlDeviceTest {
 protected:
     void SetUp() override {
-        GlDeviceTest::SetUp();
-        ASSERT_EQ(createDevice(), D3D_OK);
+        ASSERT_NO_FATAL_FAILURE(GlDeviceTest::SetUp());
         device_->SetRenderState(D3DRS_LIGHTING, FALSE);
     }
     // Bounding box of the pixels that are not the clear colour (black).
@@ -157,4 +156,4 @@ TEST_F(ClearAndScreenTest, MultisampledDeviceResolvesForReadBack) {
 }
 
 }  // namespace
-}  // namespace quorvel::test
+}  // namespace quorvel::testing

@@ -2,14 +2,13 @@
 // left-handed projection.
 #include "GlFixture.h"
 
-namespace quorvel::test {
+namespace quorvel::testing {
 namespace {
 
 class DepthAndCullTest : public GlDeviceTest {
 protected:
     void SetUp() override {
-        GlDeviceTest::SetUp();
-        ASSERT_EQ(createDevice(), D3D_OK);
+        ASSERT_NO_FATAL_FAILURE(GlDeviceTest::SetUp());
         device_->SetRenderState(D3DRS_LIGHTING, FALSE);
         device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
     }
@@ -134,4 +133,4 @@ TEST_F(DepthAndCullTest, ProjectedDepthFollowsDirect3DRange) {
 }
 
 }  // namespace
-}  // namespace quorvel::test
+}  // namespace quorvel::testing

@@ -2,15 +2,11 @@
 #include "GlFixture.h"
 #include "platform/gl/GlDevice.h"
 
-namespace quorvel::test {
+namespace quorvel::testing {
 namespace {
 
 class DeviceLifeTest : public GlDeviceTest {
 protected:
-    void SetUp() override {
-        GlDeviceTest::SetUp();
-        ASSERT_EQ(createDevice(), D3D_OK);
-    }
     DWORD renderState(D3DRENDERSTATETYPE s) {
         DWORD v = 0xDEADBEEFu;
         EXPECT_EQ(device_->GetRenderState(s, &v), D3D_OK);
@@ -288,4 +284,4 @@ TEST_F(DeviceLifeTest, ReferenceDeviceDraws) {
 }
 
 }  // namespace
-}  // namespace quorvel::test
+}  // namespace quorvel::testing

@@ -7,7 +7,7 @@
 #define STB_IMAGE_WRITE_STATIC
 #include <stb/stb_image_write.h>
 
-namespace quorvel::test {
+namespace quorvel::testing {
 
 D3DMATRIX identityMatrix() {
     D3DMATRIX m{};
@@ -43,10 +43,12 @@ void GlDeviceTest::SetUp() {
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
     static SDL_Window* keeper = SDL_CreateWindow("keeper", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     ASSERT_NE(keeper, nullptr) << SDL_GetError();
-    window_ = SDL_CreateWindow("quorvel test", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    window_ = SDL_CreateWindow("quorvel test", 0, 0, static_cast<int>(width_), static_cast<int>(height_),
+                               SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     ASSERT_NE(window_, nullptr) << SDL_GetError();
     d3d_ = Direct3DCreate8(D3D_SDK_VERSION);
     ASSERT_NE(d3d_, nullptr);
+    ASSERT_EQ(createDevice(), D3D_OK);
 }
 
 void GlDeviceTest::TearDown() {
@@ -63,8 +65,8 @@ D3DPRESENT_PARAMETERS GlDeviceTest::windowedParameters(bool depth) const {
     D3DPRESENT_PARAMETERS p{};
     p.Windowed = TRUE;
     p.BackBufferCount = 1;
-    p.BackBufferWidth = kWidth;
-    p.BackBufferHeight = kHeight;
+    p.BackBufferWidth = width_;
+    p.BackBufferHeight = height_;
     p.BackBufferFormat = D3DFMT_X8R8G8B8;
     p.SwapEffect = D3DSWAPEFFECT_DISCARD;
     p.hDeviceWindow = window_;
@@ -98,6 +100,13 @@ Rgba GlDeviceTest::pixel(int x, int y) const {
     return {frame_.rgba[i], frame_.rgba[i + 1], frame_.rgba[i + 2], frame_.rgba[i + 3]};
 }
 
+void GlDeviceTest::expectPixel(int x, int y, int r, int g, int b, int tolerance) const {
+    const Rgba p = pixel(x, y);
+    EXPECT_NEAR(p.r, r, tolerance) << "red at " << x << "," << y;
+    EXPECT_NEAR(p.g, g, tolerance) << "green at " << x << "," << y;
+    EXPECT_NEAR(p.b, b, tolerance) << "blue at " << x << "," << y;
+}
+
 void GlDeviceTest::savePng(const std::string& name) const {
     stbi_write_png(name.c_str(), static_cast<int>(frame_.width), static_cast<int>(frame_.height), 4,
                    frame_.rgba.data(), static_cast<int>(frame_.width * 4));
@@ -112,4 +121,4 @@ int GlDeviceTest::countPixels(int r, int g, int b, int tolerance) const {
     return n;
 }
 
-}  // namespace quorvel::test
+}  // namespace quorvel::testing

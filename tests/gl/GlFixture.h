@@ -1,5 +1,6 @@
 // A real GL device on a hidden SDL window (run with SDL_VIDEODRIVER=offscreen), with helpers to
-// draw simple geometry and read pixels back.
+// draw simple geometry and read pixels back. Every test that draws through the OpenGL layer
+// builds on it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,7 +14,7 @@
 #include "platform/d3d8/d3d8.h"
 #include "platform/gl/FrameReadback.h"
 
-namespace quorvel::test {
+namespace quorvel::testing {
 
 // Vertex of format 0x144: screen position, colour, texture coordinates.
 struct ScreenVertex {
@@ -44,10 +45,14 @@ protected:
     static constexpr UINT kWidth = 64;
     static constexpr UINT kHeight = 64;
 
+    // A window and back buffer of width x height.
+    explicit GlDeviceTest(UINT width = kWidth, UINT height = kHeight) : width_(width), height_(height) {}
+    // Makes the window and device_ with createDevice's defaults; fixtures that set more up call
+    // it first (ASSERT_NO_FATAL_FAILURE), tests that want another device release device_ first.
     void SetUp() override;
     void TearDown() override;
 
-    // Creates device_ with these presentation choices (windowed, kWidth x kHeight).
+    // Creates device_ with these presentation choices (windowed, the fixture's size).
     HRESULT createDevice(D3DDEVTYPE type = D3DDEVTYPE_HAL, bool depth = true,
                          D3DMULTISAMPLE_TYPE samples = D3DMULTISAMPLE_NONE);
     D3DPRESENT_PARAMETERS windowedParameters(bool depth = true) const;
@@ -59,15 +64,18 @@ protected:
     // Reads the back buffer; pixel() then answers from that copy.
     void capture();
     Rgba pixel(int x, int y) const;
+    // Expects the captured pixel (x, y) to be r, g, b within tolerance.
+    void expectPixel(int x, int y, int r, int g, int b, int tolerance) const;
     // Writes the last capture as a PNG into the test's working folder (for looking at it).
     void savePng(const std::string& name) const;
     // Counts captured pixels whose colour equals rgb within tolerance.
     int countPixels(int r, int g, int b, int tolerance = 2) const;
 
+    const UINT width_, height_;
     SDL_Window* window_ = nullptr;
     IDirect3D8* d3d_ = nullptr;
     IDirect3DDevice8* device_ = nullptr;
     FramePixels frame_;
 };
 
-}  // namespace quorvel::test
+}  // namespace quorvel::testing

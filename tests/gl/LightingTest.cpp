@@ -6,7 +6,7 @@
 
 #include "GlFixture.h"
 
-namespace quorvel::test {
+namespace quorvel::testing {
 namespace {
 
 struct Vec {
@@ -72,8 +72,7 @@ Vec expectedColour(const D3DMATERIAL8& m, const D3DLIGHT8& l, D3DCOLOR globalAmb
 class LightingTest : public GlDeviceTest {
 protected:
     void SetUp() override {
-        GlDeviceTest::SetUp();
-        ASSERT_EQ(createDevice(), D3D_OK);
+        ASSERT_NO_FATAL_FAILURE(GlDeviceTest::SetUp());
         const D3DMATRIX identity = identityMatrix();
         const D3DMATRIX projection = perspectiveLH(1.0f, 1.0f, 1.0f, 100.0f);
         device_->SetTransform(D3DTS_WORLD, &identity);
@@ -260,4 +259,4 @@ TEST_F(LightingTest, NormalizeNormalsUndoesWorldScaling) {
 }
 
 }  // namespace
-}  // namespace quorvel::test
+}  // namespace quorvel::testing

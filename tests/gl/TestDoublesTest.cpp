@@ -1,23 +1,27 @@
 // The recording device and the fake Direct3D object that other areas' tests rely on.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "support/FakeDirect3D.h"
 #include "support/RecordingDevice.h"
 
-namespace quorvel::test {
+namespace quorvel::testing {
 namespace {
 
 TEST(RecordingDeviceTest, RecordsCallsInOrderAndTracksCurrentState) {
     auto* device = new RecordingDevice(320, 200);
-    EXPECT_EQ(device->renderState(D3DRS_LIGHTING), static_cast<DWORD>(TRUE)) << "Direct3D default";
+    EXPECT_EQ(device->state().renderState(D3DRS_LIGHTING), static_cast<DWORD>(TRUE)) << "Direct3D default";
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
-    EXPECT_EQ(device->callTexts(), (std::vector<std::string>{"SetRenderState(137, 0)", "SetTextureStageState(0, 1, 2)",
-                                                             "Clear(0, 0, 1, 4278190080, 0, 1)"}));
-    EXPECT_EQ(device->renderState(D3DRS_LIGHTING), static_cast<DWORD>(FALSE));
-    EXPECT_EQ(device->stageState(0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_SELECTARG1));
-    EXPECT_EQ(device->stageState(1, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_DISABLE));
+    EXPECT_EQ(device->callTexts(),
+              (std::vector<std::string>{"SetRenderState(D3DRS_LIGHTING, 0)",
+                                        "SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1)",
+                                        "Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1, 0)"}));
+    EXPECT_EQ(device->state().renderState(D3DRS_LIGHTING), static_cast<DWORD>(FALSE));
+    EXPECT_EQ(device->state().stageState(0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_SELECTARG1));
+    EXPECT_EQ(device->state().stageState(1, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_DISABLE));
     D3DVIEWPORT8 vp;
     ASSERT_EQ(device->GetViewport(&vp), D3D_OK);
     EXPECT_EQ(vp.Width, 320u);
@@ -30,12 +34,12 @@ TEST(RecordingDeviceTest, StateBlocksRecordWithoutApplyingThenRestore) {
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     DWORD block = 0;
     ASSERT_EQ(device->EndStateBlock(&block), D3D_OK);
-    EXPECT_EQ(device->renderState(D3DRS_ALPHABLENDENABLE), static_cast<DWORD>(FALSE));
+    EXPECT_EQ(device->state().renderState(D3DRS_ALPHABLENDENABLE), static_cast<DWORD>(FALSE));
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, 7);
     ASSERT_EQ(device->CaptureStateBlock(block), D3D_OK);
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, 9);
     ASSERT_EQ(device->ApplyStateBlock(block), D3D_OK);
-    EXPECT_EQ(device->renderState(D3DRS_ALPHABLENDENABLE), 7u);
+    EXPECT_EQ(device->state().renderState(D3DRS_ALPHABLENDENABLE), 7u);
     EXPECT_EQ(device->DeleteStateBlock(block), D3D_OK);
     EXPECT_EQ(device->DeleteStateBlock(block), D3DERR_INVALIDCALL);
     device->Release();
@@ -84,9 +88,52 @@ TEST(RecordingDeviceTest, InjectedFailuresComeOnceOrAlways) {
     device->Release();
 }
 
+TEST(RecordingDeviceTest, DrawsKeepTheirStateAndVerticesAndRefuseLockedOrShortBuffers) {
+    auto* device = new RecordingDevice();
+    IDirect3DVertexBuffer8* vb = nullptr;
+    ASSERT_EQ(device->CreateVertexBuffer(6 * sizeof(float), 0, D3DFVF_XYZ, D3DPOOL_MANAGED, &vb), D3D_OK);
+    BYTE* data = nullptr;
+    ASSERT_EQ(vb->Lock(0, 0, &data, 0), D3D_OK);
+    const float points[6] = {1, 2, 3, 4, 5, 6};
+    std::memcpy(data, points, sizeof points);
+    device->SetStreamSource(0, vb, 3 * sizeof(float));
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_POINTLIST, 0, 2), D3DERR_INVALIDCALL) << "still locked";
+    vb->Unlock();
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_POINTLIST, 1, 1), D3D_OK);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_POINTLIST, 1, 2), D3DERR_INVALIDCALL) << "past the end";
+
+    ASSERT_EQ(device->draws().size(), 1u);
+    const Draw& draw = device->draws()[0];
+    EXPECT_EQ(draw.call.text, "DrawPrimitive(D3DPT_POINTLIST, 1, 1)");
+    EXPECT_EQ(draw.state.texts(), std::vector<std::string>{"D3DRS_CULLMODE = D3DCULL_NONE"});
+    EXPECT_EQ(draw.vertices<D3DVECTOR>().at(0).z, 6.0f);
+    EXPECT_EQ(stateDifferences(draw.state, device->state()), "D3DRS_CULLMODE: D3DCULL_NONE -> D3DCULL_CW\n");
+
+    // Discarding hands out fresh memory, as a driver may.
+    ASSERT_EQ(vb->Lock(0, 0, &data, D3DLOCK_DISCARD), D3D_OK);
+    EXPECT_EQ(data[0], 0xCD);
+    vb->Unlock();
+    EXPECT_EQ(vb->Release(), 0u);
+    device->Release();
+}
+
+TEST(RecordingDeviceTest, ConstantsReadByName) {
+    EXPECT_EQ(stageStateValue(D3DTSS_COLORARG1, D3DTA_TEXTURE | D3DTA_COMPLEMENT), "D3DTA_TEXTURE|D3DTA_COMPLEMENT");
+    EXPECT_EQ(stageStateValue(D3DTSS_COLORARG2, D3DTA_DIFFUSE), "D3DTA_DIFFUSE");
+    EXPECT_EQ(usageFlags(D3DUSAGE_DYNAMIC | 0x8000u), "D3DUSAGE_DYNAMIC|0x8000");
+    EXPECT_EQ(usageFlags(0), "0");
+    EXPECT_EQ(vertexFormatFlags(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX2),
+              "D3DFVF_XYZRHW|D3DFVF_DIFFUSE|D3DFVF_TEX2");
+    EXPECT_EQ(renderStateValue(D3DRS_LIGHTING, TRUE), "1");
+    EXPECT_EQ(renderStateValue(D3DRS_TEXTUREFACTOR, 0xFF102030u), "0xFF102030");
+    EXPECT_EQ(renderStateName(250), "250");
+}
+
 TEST(FakeDirect3DTest, AnswersFromItsTablesAndMakesRecordingDevices) {
     auto* d3d = new FakeDirect3D();
-    d3d->adapters[0].hal.multiSampleTypes = {D3DMULTISAMPLE_2_SAMPLES};
+    d3d->adapters[0].hal.multiSamples = {{TRUE, D3DFMT_X8R8G8B8, D3DMULTISAMPLE_2_SAMPLES}};
     EXPECT_EQ(d3d->GetAdapterCount(), 1u);
     EXPECT_EQ(d3d->GetAdapterModeCount(0), 4u);
     EXPECT_EQ(d3d->CheckDeviceType(0, D3DDEVTYPE_HAL, D3DFMT_R5G6B5, D3DFMT_R5G6B5, FALSE), D3D_OK);
@@ -97,6 +144,9 @@ TEST(FakeDirect3DTest, AnswersFromItsTablesAndMakesRecordingDevices) {
               D3DERR_NOTAVAILABLE);
     EXPECT_EQ(d3d->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, TRUE, D3DMULTISAMPLE_2_SAMPLES),
               D3D_OK);
+    EXPECT_EQ(d3d->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, FALSE, D3DMULTISAMPLE_2_SAMPLES),
+              D3DERR_NOTAVAILABLE)
+        << "accepted in a window only";
     EXPECT_EQ(d3d->CheckDeviceMultiSampleType(0, D3DDEVTYPE_REF, D3DFMT_X8R8G8B8, TRUE, D3DMULTISAMPLE_2_SAMPLES),
               D3DERR_NOTAVAILABLE);
     d3d->adapters[0].ref.available = false;
@@ -114,10 +164,10 @@ TEST(FakeDirect3DTest, AnswersFromItsTablesAndMakesRecordingDevices) {
     D3DDEVICE_CREATION_PARAMETERS cp;
     device->GetCreationParameters(&cp);
     EXPECT_EQ(cp.BehaviorFlags, D3DCREATE_SOFTWARE_VERTEXPROCESSING);
-    EXPECT_EQ(d3d->calls.back(), "CreateDevice(0, 1, 32)");
+    EXPECT_EQ(d3d->calls.back(), "CreateDevice(0, D3DDEVTYPE_HAL, D3DCREATE_SOFTWARE_VERTEXPROCESSING)");
     EXPECT_EQ(device->Release(), 0u);
     EXPECT_EQ(d3d->Release(), 0u);
 }
 
 }  // namespace
-}  // namespace quorvel::test
+}  // namespace quorvel::testing

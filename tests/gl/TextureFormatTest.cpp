@@ -4,7 +4,7 @@
 
 #include "GlFixture.h"
 
-namespace quorvel::test {
+namespace quorvel::testing {
 namespace {
 
 struct FormatCase {
@@ -31,8 +31,7 @@ int expand(int v, int bits) { return (v * 255 + ((1 << bits) - 1) / 2) / ((1 << 
 class TextureFormatTest : public GlDeviceTest, public ::testing::WithParamInterface<FormatCase> {
 protected:
     void SetUp() override {
-        GlDeviceTest::SetUp();
-        ASSERT_EQ(createDevice(), D3D_OK);
+        ASSERT_NO_FATAL_FAILURE(GlDeviceTest::SetUp());
         device_->SetRenderState(D3DRS_LIGHTING, FALSE);
         device_->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
         device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
@@ -87,13 +86,7 @@ TEST_P(TextureFormatTest, TexelsSurviveLockAndDraw) {
 INSTANTIATE_TEST_SUITE_P(AllFormats, TextureFormatTest, ::testing::ValuesIn(kFormats),
                          [](const auto& info) { return "format" + std::to_string(info.param.format); });
 
-class MipTest : public GlDeviceTest {
-protected:
-    void SetUp() override {
-        GlDeviceTest::SetUp();
-        ASSERT_EQ(createDevice(), D3D_OK);
-    }
-};
+using MipTest = GlDeviceTest;
 
 TEST_F(MipTest, FullChainAndLevelDescriptions) {
     IDirect3DTexture8* texture = nullptr;
@@ -175,4 +168,4 @@ TEST_F(MipTest, LockedSubRectangleAddressesTheRightTexels) {
 }
 
 }  // namespace
-}  // namespace quorvel::test
+}  // namespace quorvel::testing

@@ -7,7 +7,7 @@
 #include "GlFixture.h"
 #include "platform/d3dx8/d3dx8tex.h"
 
-namespace quorvel::test {
+namespace quorvel::testing {
 namespace {
 
 namespace fs = std::filesystem;
@@ -15,8 +15,7 @@ namespace fs = std::filesystem;
 class TextureLoaderTest : public GlDeviceTest {
 protected:
     void SetUp() override {
-        GlDeviceTest::SetUp();
-        ASSERT_EQ(createDevice(), D3D_OK);
+        ASSERT_NO_FATAL_FAILURE(GlDeviceTest::SetUp());
         folder_ = fs::temp_directory_path() / ("quorvel_loader_" + std::to_string(::getpid()));
         fs::create_directories(folder_);
     }
@@ -194,4 +193,4 @@ TEST_F(TextureLoaderTest, LoadedTextureDrawsItsPicture) {
 }
 
 }  // namespace
-}  // namespace quorvel::test
+}  // namespace quorvel::testing

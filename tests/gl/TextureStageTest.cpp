@@ -2,14 +2,13 @@
 // alpha blending and the alpha test.
 #include "GlFixture.h"
 
-namespace quorvel::test {
+namespace quorvel::testing {
 namespace {
 
 class TextureStageTest : public GlDeviceTest {
 protected:
     void SetUp() override {
-        GlDeviceTest::SetUp();
-        ASSERT_EQ(createDevice(), D3D_OK);
+        ASSERT_NO_FATAL_FAILURE(GlDeviceTest::SetUp());
         device_->SetRenderState(D3DRS_LIGHTING, FALSE);
         device_->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
         device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
@@ -41,10 +40,7 @@ protected:
     }
     void expectCentre(int r, int g, int b, int tolerance = 1) {
         capture();
-        const Rgba p = pixel(32, 32);
-        EXPECT_NEAR(p.r, r, tolerance);
-        EXPECT_NEAR(p.g, g, tolerance);
-        EXPECT_NEAR(p.b, b, tolerance);
+        expectPixel(32, 32, r, g, b, tolerance);
     }
     IDirect3DTexture8* texture_ = nullptr;
 };
@@ -148,4 +144,4 @@ TEST_F(TextureStageTest, SpecularIsAddedAfterTheStages) {
 }
 
 }  // namespace
-}  // namespace quorvel::test
+}  // namespace quorvel::testing

@@ -1,5 +1,5 @@
-// Start, Render and Stop against the recording device: buffer contents, the order of every state
-// and draw call, lights, camera and the release of device objects.
+// Start, Render and Stop against the recording device: buffer contents, the states in force at
+// every draw, lights, camera and the release of device objects.
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -9,19 +9,37 @@
 #include "meshdrome/RenderSetup.h"
 #include "support/RecordingDevice.h"
 
-using namespace meshdrometest;
-using quorvel::test::RecordingDevice;
+using namespace quorvel::testing;
+using Texts = std::vector<std::string>;
 
 namespace {
 
-std::string pointer(const void* p) { return std::to_string(reinterpret_cast<std::intptr_t>(p)); }
-
-// Call texts, with SetMaterial's colour values left out (materials are checked on the records).
-std::vector<std::string> callList(const RecordingDevice& device) {
-    std::vector<std::string> out;
-    for (const auto& call : device.calls()) out.push_back(call.method == "SetMaterial" ? "SetMaterial" : call.text);
-    return out;
+// The render and stage states and the texture in force whenever a part is drawn.
+Texts partStates(bool blended, const void* texture) {
+    return {"D3DRS_ZENABLE = D3DZB_TRUE",
+            "D3DRS_SRCBLEND = D3DBLEND_SRCALPHA",
+            "D3DRS_DESTBLEND = D3DBLEND_INVSRCALPHA",
+            "D3DRS_CULLMODE = D3DCULL_CCW",
+            std::string("D3DRS_ALPHABLENDENABLE = ") + (blended ? "1" : "0"),
+            "D3DRS_SPECULARENABLE = 1",
+            "D3DRS_LIGHTING = 1",
+            "D3DRS_NORMALIZENORMALS = 1",
+            "0:D3DTSS_COLOROP = D3DTOP_MODULATE",
+            "0:D3DTSS_COLORARG1 = D3DTA_TEXTURE",
+            "0:D3DTSS_COLORARG2 = D3DTA_DIFFUSE",
+            "0:D3DTSS_ALPHAOP = D3DTOP_MODULATE",
+            "0:D3DTSS_ALPHAARG1 = D3DTA_TEXTURE",
+            "0:D3DTSS_ALPHAARG2 = D3DTA_DIFFUSE",
+            "0:D3DTSS_TEXCOORDINDEX = 0",
+            "0:D3DTSS_MAGFILTER = D3DTEXF_LINEAR",
+            "0:D3DTSS_MINFILTER = D3DTEXF_LINEAR",
+            "0:D3DTSS_MIPFILTER = D3DTEXF_LINEAR",
+            "1:D3DTSS_COLOROP = D3DTOP_DISABLE",
+            "1:D3DTSS_ALPHAOP = D3DTOP_DISABLE",
+            "texture 0 = " + pointerText(texture)};
 }
+
+bool sameBytes(const auto& a, const auto& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // Two meshes: A with a red textured group and a transparent group, B without material groups and
 // with one face that reaches past its three vertices.
@@ -82,16 +100,17 @@ TEST_F(DeviceFixture, StartFillsBothBuffersInMeshAndGroupOrder) {
     startEffect("time 0.000000 { file draw.3ds }");
 
     // 7 vertices of 32 bytes; 4 drawable faces of 6 bytes (B's damaged face is left out).
-    EXPECT_EQ(callList(*device), (std::vector<std::string>{
-                                     "CreateVertexBuffer(224, 8, 274, 0)",
-                                     "CreateIndexBuffer(24, 8, 101, 0)",
-                                     "VertexBuffer::Lock(0, 224, 0)",
-                                     "IndexBuffer::Lock(0, 24, 0)",
-                                     "IndexBuffer::Unlock()",
-                                     "VertexBuffer::Unlock()",
-                                 }));
-    auto* vertices = static_cast<quorvel::test::RecordingVertexBuffer*>(effect->vertexBuffer);
-    auto* indices = static_cast<quorvel::test::RecordingIndexBuffer*>(effect->indexBuffer);
+    EXPECT_EQ(device->callTexts(), (Texts{
+                                       "CreateVertexBuffer(224, D3DUSAGE_WRITEONLY, "
+                                       "D3DFVF_XYZ|D3DFVF_NORMAL|D3DFVF_TEX1, D3DPOOL_DEFAULT)",
+                                       "CreateIndexBuffer(24, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_DEFAULT)",
+                                       "VertexBuffer::Lock(0, 224, 0)",
+                                       "IndexBuffer::Lock(0, 24, 0)",
+                                       "IndexBuffer::Unlock()",
+                                       "VertexBuffer::Unlock()",
+                                   }));
+    auto* vertices = static_cast<RecordingVertexBuffer*>(effect->vertexBuffer);
+    auto* indices = static_cast<RecordingIndexBuffer*>(effect->indexBuffer);
     ASSERT_NE(vertices, nullptr);
     ASSERT_NE(indices, nullptr);
     EXPECT_FALSE(vertices->locked());
@@ -114,8 +133,8 @@ TEST_F(DeviceFixture, StartFillsBothBuffersInMeshAndGroupOrder) {
     EXPECT_EQ(device->liveResources(), 0);
 }
 
-TEST_F(DeviceFixture, RenderIssuesEveryStateInOrderAndOneDrawPerPart) {
-    folder.load("draw.3ds", drawScene());
+TEST_F(DeviceFixture, RenderDrawsEachPartWithItsMaterialStatesAndTransforms) {
+    Scene* scene = folder.load("draw.3ds", drawScene());
     bank.device = device;
     IDirect3DTexture8* wallTexture = nullptr;
     ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &wallTexture), D3D_OK);
@@ -127,43 +146,50 @@ TEST_F(DeviceFixture, RenderIssuesEveryStateInOrderAndOneDrawPerPart) {
     startEffect("time 0.000000 { file draw.3ds clearzbuffer }");
     device->clearCalls();
     EXPECT_EQ(effect->Render(&services), 0);
+    EXPECT_EQ(device->callTexts("Clear"), Texts{"Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0xFF000000, 1, 0)"});
 
-    const std::string vb = pointer(effect->vertexBuffer);
-    const std::string ib = pointer(effect->indexBuffer);
-    const std::vector<std::string> expected = {
-        "Clear(0, 0, 2, 4278190080, 0, 1)",
-        "SetRenderState(137, 1)", "SetRenderState(29, 1)", "SetVertexShader(274)", "SetRenderState(7, 1)",
-        "SetRenderState(22, 3)", "SetRenderState(143, 1)",
-        "SetTextureStageState(0, 18, 2)", "SetTextureStageState(0, 17, 2)", "SetTextureStageState(0, 16, 2)",
-        "SetTextureStageState(0, 11, 0)", "SetTextureStageState(0, 1, 4)", "SetTextureStageState(0, 2, 2)",
-        "SetTextureStageState(0, 3, 0)", "SetTextureStageState(0, 4, 4)", "SetTextureStageState(0, 5, 2)",
-        "SetTextureStageState(0, 6, 0)", "SetTextureStageState(1, 1, 1)", "SetTextureStageState(1, 4, 1)",
-        "SetRenderState(27, 0)", "SetTexture(0, 0)",
-        // No scene light: the default light in slot 0, the others off.
-        "LightEnable(1, 0)", "LightEnable(2, 0)", "LightEnable(3, 0)", "LightEnable(4, 0)", "LightEnable(5, 0)",
-        "LightEnable(6, 0)", "LightEnable(7, 0)", "SetLight(0, 3)", "LightEnable(0, 1)",
-        "GetViewport()", "SetTransform(3)", "SetTransform(2)",
-        // red (opaque, textured): A's first group.
-        "SetMaterial", "SetRenderState(19, 5)", "SetRenderState(20, 6)", "SetRenderState(27, 0)",
-        "SetTextureStageState(0, 1, 4)", "SetTexture(0, " + pointer(wallTexture) + ")",
-        "SetTransform(256)", "SetStreamSource(0, " + vb + ", 32)", "SetIndices(" + ib + ", 0)",
-        "DrawIndexedPrimitive(4, 0, 4, 0, 2)",
-        // B's default material (opaque): one drawable face after A's three.
-        "SetMaterial", "SetRenderState(19, 5)", "SetRenderState(20, 6)", "SetRenderState(27, 0)",
-        "SetTextureStageState(0, 1, 4)", "SetTexture(0, 0)",
-        "SetTransform(256)", "SetStreamSource(0, " + vb + ", 32)", "SetIndices(" + ib + ", 4)",
-        "DrawIndexedPrimitive(4, 0, 3, 9, 1)",
-        // glass (blended) last although the scene lists it first.
-        "SetMaterial", "SetRenderState(19, 5)", "SetRenderState(20, 6)", "SetRenderState(27, 1)",
-        "SetTextureStageState(0, 1, 4)", "SetTexture(0, 0)",
-        "SetTransform(256)", "SetStreamSource(0, " + vb + ", 32)", "SetIndices(" + ib + ", 0)",
-        "DrawIndexedPrimitive(4, 0, 4, 6, 1)",
-        "SetRenderState(143, 0)",
+    struct Part {
+        const char* draw;
+        const Mesh* mesh;
+        UINT baseVertex;
+        bool blended;
+        const void* texture;
     };
-    EXPECT_EQ(callList(*device), expected);
-    EXPECT_NEAR(device->material().Diffuse.a, 0.5f, 1e-6f);  // glass was set last
+    const Mesh* a = scene->meshes[0];
+    const Mesh* b = scene->meshes[1];
+    const Part parts[] = {
+        // red (opaque, textured): A's first group.
+        {"DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 4, 0, 2)", a, 0, false, wallTexture},
+        // B's default material (opaque): one drawable face after A's three.
+        {"DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 3, 9, 1)", b, 4, false, nullptr},
+        // glass (blended) last although the scene lists it first.
+        {"DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 4, 6, 1)", a, 0, true, nullptr},
+    };
+    ASSERT_EQ(device->draws().size(), 3u);
+    const DeviceState& after = device->state();
+    for (size_t i = 0; i < 3; ++i) {
+        const Draw& draw = device->draws()[i];
+        const DeviceState& in = draw.state;
+        SCOPED_TRACE(draw.call.text);
+        EXPECT_EQ(draw.call.text, parts[i].draw);
+        EXPECT_EQ(in.texts(), partStates(parts[i].blended, parts[i].texture));
+        EXPECT_TRUE(sameBytes(in.material, effect->materials[i]->material));
+        EXPECT_TRUE(sameBytes(in.transform(D3DTS_WORLD), parts[i].mesh->world));
+        EXPECT_EQ(in.fvf, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1);
+        EXPECT_EQ(in.stream, effect->vertexBuffer);
+        EXPECT_EQ(in.stride, 32u);
+        EXPECT_EQ(in.indices, effect->indexBuffer);
+        EXPECT_EQ(in.baseVertex, parts[i].baseVertex);
+        // No scene light: the default light in slot 0, the others off.
+        EXPECT_EQ(in.lightEnabled, (std::array<BOOL, 8>{TRUE, FALSE, FALSE, FALSE, FALSE, FALSE, FALSE, FALSE}));
+        // The camera's view and projection (checked below) are set before the first draw.
+        EXPECT_TRUE(sameBytes(in.transform(D3DTS_VIEW), after.transform(D3DTS_VIEW)));
+        EXPECT_TRUE(sameBytes(in.transform(D3DTS_PROJECTION), after.transform(D3DTS_PROJECTION)));
+    }
+    EXPECT_NEAR(device->draws()[2].state.material.Diffuse.a, 0.5f, 1e-6f);  // glass
+    EXPECT_EQ(after.renderState(D3DRS_NORMALIZENORMALS), 0u) << "switched off again after drawing";
 
-    const D3DLIGHT8& light = device->light(0);
+    const D3DLIGHT8& light = device->state().lights.at(0);
     EXPECT_EQ(light.Type, D3DLIGHT_DIRECTIONAL);
     EXPECT_EQ(light.Diffuse.r, 1.0f);
     EXPECT_EQ(light.Specular.r, 0.0f);
@@ -189,18 +215,19 @@ TEST_F(DeviceFixture, EightSceneLightsAtMostWithPointAndSpotRecords) {
     device->clearCalls();
     effect->Render(&services);
 
-    std::vector<std::string> lightCalls;
-    for (const auto& text : callList(*device))
-        if (text.rfind("Light", 0) == 0 || text.rfind("SetLight", 0) == 0) lightCalls.push_back(text);
-    std::vector<std::string> expected;
+    Texts lightCalls;
+    for (const auto& call : device->calls())
+        if (call.method == "LightEnable" || call.method == "SetLight") lightCalls.push_back(call.text);
+    Texts expected;
     for (int i = 0; i < 8; ++i) expected.push_back("LightEnable(" + std::to_string(i) + ", 0)");
     for (int i = 0; i < 8; ++i) {
-        expected.push_back("SetLight(" + std::to_string(i) + ", " + (i == 1 ? "2" : "1") + ")");
+        const char* type = i == 1 ? "D3DLIGHT_SPOT" : "D3DLIGHT_POINT";
+        expected.push_back("SetLight(" + std::to_string(i) + ", " + type + ")");
         expected.push_back("LightEnable(" + std::to_string(i) + ", 1)");
     }
     EXPECT_EQ(lightCalls, expected) << "the ninth light is ignored";
 
-    const D3DLIGHT8& point = device->light(0);
+    const D3DLIGHT8& point = device->state().lights.at(0);
     EXPECT_EQ(point.Type, D3DLIGHT_POINT);
     EXPECT_FLOAT_EQ(point.Diffuse.r, 0.5f);
     EXPECT_FLOAT_EQ(point.Diffuse.g, 0.25f);
@@ -217,7 +244,7 @@ TEST_F(DeviceFixture, EightSceneLightsAtMostWithPointAndSpotRecords) {
     EXPECT_EQ(point.Direction.z, 0.0f);
 
     // The loader leaves spotTarget empty: the direction comes from the file's target point.
-    const D3DLIGHT8& spotLight = device->light(1);
+    const D3DLIGHT8& spotLight = device->state().lights.at(1);
     EXPECT_EQ(spotLight.Type, D3DLIGHT_SPOT);
     EXPECT_NEAR(spotLight.Direction.x, 0.0f, 1e-5f);
     EXPECT_NEAR(spotLight.Direction.y, 0.0f, 1e-5f);
@@ -227,7 +254,7 @@ TEST_F(DeviceFixture, EightSceneLightsAtMostWithPointAndSpotRecords) {
     EXPECT_EQ(spotLight.Falloff, 0.0f);
 
     // A light without a range shines unattenuated instead of getting an infinite factor.
-    const D3DLIGHT8& unranged = device->light(2);
+    const D3DLIGHT8& unranged = device->state().lights.at(2);
     EXPECT_EQ(unranged.Attenuation0, 1.0f);
     EXPECT_EQ(unranged.Attenuation1, 0.0f);
 
@@ -236,7 +263,7 @@ TEST_F(DeviceFixture, EightSceneLightsAtMostWithPointAndSpotRecords) {
     target.position = D3DVECTOR{1.0f, 8.0f, 2.0f};
     scene->lights[1]->spotTarget = &target;
     effect->Render(&services);
-    EXPECT_NEAR(device->light(1).Direction.y, 5.0f, 1e-5f);
+    EXPECT_NEAR(device->state().lights.at(1).Direction.y, 5.0f, 1e-5f);
     scene->lights[1]->spotTarget = nullptr;
     effect->Stop();
 }
@@ -260,11 +287,11 @@ TEST_F(DeviceFixture, CameraUpVectorFovAndViewportAspect) {
     D3DXMATRIX view;
     const D3DXVECTOR3 eye(0.0f, 0.0f, -10.0f), at(0.0f, 0.0f, 5.0f);
     D3DXMatrixLookAtLH(&view, &eye, &at, &up);
-    const D3DMATRIX& setView = device->transform(D3DTS_VIEW);
+    const D3DMATRIX& setView = device->state().transform(D3DTS_VIEW);
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c) EXPECT_NEAR(setView.m[r][c], view.m[r][c], 1e-5f) << r << "," << c;
 
-    const D3DMATRIX& projection = device->transform(D3DTS_PROJECTION);
+    const D3DMATRIX& projection = device->state().transform(D3DTS_PROJECTION);
     EXPECT_NEAR(projection._22, 1.0f / std::tan(30.0f * 0.017453292f), 1e-4f);
     EXPECT_NEAR(projection._22 / projection._11, 640.0f / 480.0f, 1e-4f);
     // Near plane 1, far plane 3000.
@@ -274,7 +301,8 @@ TEST_F(DeviceFixture, CameraUpVectorFovAndViewportAspect) {
     const D3DVIEWPORT8 narrow{0, 0, 300, 100, 0.0f, 1.0f};
     device->SetViewport(&narrow);
     effect->Render(&services);
-    EXPECT_NEAR(device->transform(D3DTS_PROJECTION)._22 / device->transform(D3DTS_PROJECTION)._11, 3.0f, 1e-4f);
+    const D3DMATRIX& narrowProjection = device->state().transform(D3DTS_PROJECTION);
+    EXPECT_NEAR(narrowProjection._22 / narrowProjection._11, 3.0f, 1e-4f);
     effect->Stop();
 }
 
@@ -301,9 +329,15 @@ TEST_F(DeviceFixture, SceneWithoutGeometryCreatesNoBuffers) {
     folder.load("empty.3ds", desc);
     startEffect("time 0.000000 { file empty.3ds }");
     EXPECT_EQ(device->countCalls("CreateVertexBuffer"), 0u);
+    bank.device = device;
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetTexture(0, reinterpret_cast<IDirect3DBaseTexture8*>(0x1000));
     EXPECT_EQ(effect->Render(&services), 0);
     EXPECT_EQ(device->countCalls("DrawIndexedPrimitive"), 0u);
     EXPECT_EQ(device->countCalls("SetTransform"), 2u) << "camera transforms are still set";
+    // Before any material: blending off and no texture.
+    EXPECT_EQ(device->state().renderState(D3DRS_ALPHABLENDENABLE), 0u);
+    EXPECT_EQ(device->state().texture(0), nullptr);
     effect->Stop();
 }
 

@@ -5,7 +5,7 @@
 #include "meshdrome/RuntimeRandom.h"
 #include "support/CapturedReports.h"
 
-using namespace meshdrometest;
+using namespace quorvel::testing;
 using quorvel::testing::CapturedReports;
 
 namespace {

@@ -13,7 +13,7 @@
 #include "support/TempDir.h"
 #include "tools/3dswriter/ThreeDSWriter.h"
 
-namespace meshdrometest {
+namespace quorvel::testing {
 
 inline std::unique_ptr<ScriptText> paramText(const std::string& text) {
     auto script = std::make_unique<ScriptText>();
@@ -52,7 +52,7 @@ private:
         const auto data = threeds::buildScene(desc);
         return std::string(data.begin(), data.end());
     }
-    quorvel::testing::TempDir dir_;
+    TempDir dir_;
 };
 
 inline threeds::CameraDesc camera(const std::string& name, threeds::Vec3 position = {0, -100, 0},
@@ -75,4 +75,4 @@ inline threeds::MeshDesc mesh(const std::string& name, int vertexCount,
     return desc;
 }
 
-}  // namespace meshdrometest
+}  // namespace quorvel::testing

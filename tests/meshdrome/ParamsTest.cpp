@@ -2,8 +2,8 @@
 #include "MeshdromeTesting.h"
 #include "support/CapturedReports.h"
 
-using meshdrometest::EffectPtr;
-using meshdrometest::paramText;
+using quorvel::testing::EffectPtr;
+using quorvel::testing::paramText;
 using quorvel::testing::CapturedReports;
 
 namespace {

@@ -1,20 +1,14 @@
 // The scene effect drawing through the real Direct3D layer over OpenGL (SDL's offscreen driver):
 // a red cube, a textured quad and a half-transparent quad in front of the cube, seen through the
 // scene's camera and lit by the default light.
-#include <SDL2/SDL.h>
-
 #include <cmath>
 #include <cstdlib>
 
 #include "MeshdromeTesting.h"
 #include "engine/ImageBank.h"
-#include "platform/gl/FrameReadback.h"
+#include "gl/GlFixture.h"
 
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STB_IMAGE_WRITE_STATIC
-#include <stb/stb_image_write.h>
-
-using namespace meshdrometest;
+using namespace quorvel::testing;
 
 namespace {
 
@@ -145,50 +139,15 @@ IDirect3DTexture8* checkerTexture(IDirect3DDevice8* device) {
     return texture;
 }
 
-class ScenePicture : public ::testing::Test {
+class ScenePicture : public GlDeviceTest {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        window = SDL_CreateWindow("meshdrome", 0, 0, Size, Size, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(window, nullptr) << SDL_GetError();
-        d3d = Direct3DCreate8(D3D_SDK_VERSION);
-        ASSERT_NE(d3d, nullptr);
-        D3DPRESENT_PARAMETERS p{};
-        p.Windowed = TRUE;
-        p.BackBufferCount = 1;
-        p.BackBufferWidth = Size;
-        p.BackBufferHeight = Size;
-        p.BackBufferFormat = D3DFMT_X8R8G8B8;
-        p.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        p.hDeviceWindow = window;
-        p.EnableAutoDepthStencil = TRUE;
-        p.AutoDepthStencilFormat = D3DFMT_D16;
-        ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                                    &p, &device),
-                  D3D_OK);
-    }
+    ScenePicture() : GlDeviceTest(Size, Size) {}
     void TearDown() override {
         bank.ReleaseImages();
-        if (device) {
-            EXPECT_EQ(device->Release(), 0u) << "the effect left device objects behind";
-        }
-        if (d3d) d3d->Release();
-        if (window) SDL_DestroyWindow(window);
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        GlDeviceTest::TearDown();  // the effect must leave no device objects behind
     }
 
-    void expectPixel(int x, int y, int r, int g, int b, int tolerance) {
-        const std::size_t i = (static_cast<std::size_t>(y) * frame.width + static_cast<std::size_t>(x)) * 4;
-        EXPECT_NEAR(frame.rgba[i], r, tolerance) << "red at " << x << "," << y;
-        EXPECT_NEAR(frame.rgba[i + 1], g, tolerance) << "green at " << x << "," << y;
-        EXPECT_NEAR(frame.rgba[i + 2], b, tolerance) << "blue at " << x << "," << y;
-    }
-
-    SDL_Window* window = nullptr;
-    IDirect3D8* d3d = nullptr;
-    IDirect3DDevice8* device = nullptr;
     ImageBank bank;
-    quorvel::FramePixels frame;
 };
 
 }  // namespace
@@ -198,11 +157,11 @@ TEST_F(ScenePicture, CubeTexturedQuadAndTransparentPane) {
     folder.load("picture.3ds", pictureScene());
     auto* checker = new ImageEntry();
     checker->name = "CHECKER.PNG";
-    checker->texture = checkerTexture(device);
+    checker->texture = checkerTexture(device_);
     ASSERT_NE(checker->texture, nullptr);
     bank.entries.push_back(checker);
-    bank.device = device;
-    EngineServices services{device, &bank, &folder.list};
+    bank.device = device_;
+    EngineServices services{device_, &bank, &folder.list};
 
     EffectPtr effect = parsedEffect("time 0.000000 { file picture.3ds camera Cam }");
     ASSERT_EQ(effect->Init(&services), 0);
@@ -211,15 +170,15 @@ TEST_F(ScenePicture, CubeTexturedQuadAndTransparentPane) {
     ASSERT_NE(effect->indexBuffer, nullptr);
     EXPECT_EQ(effect->Update(0.0f), 0);
 
-    ASSERT_EQ(device->BeginScene(), D3D_OK);
-    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
+    ASSERT_EQ(device_->BeginScene(), D3D_OK);
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
     EXPECT_EQ(effect->Render(&services), 0);
-    device->EndScene();
-    ASSERT_TRUE(quorvel::ReadBackBuffer(device, frame));
-    ASSERT_EQ(frame.width, UINT(Size));
-    stbi_write_png("meshdrome_picture.png", Size, Size, 4, frame.rgba.data(), Size * 4);
+    device_->EndScene();
+    capture();
+    ASSERT_EQ(frame_.width, UINT(Size));
+    savePng("meshdrome_picture.png");
     EXPECT_EQ(effect->Stop(), 0);
-    device->SetTexture(0, nullptr);
+    device_->SetTexture(0, nullptr);
 
     // The cube's front face, lit head-on by the default light.
     expectPixel(86, 64, 255, 0, 0, 3);

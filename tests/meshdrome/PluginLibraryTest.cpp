@@ -8,7 +8,7 @@
 
 #include "MeshdromeTesting.h"
 
-using namespace meshdrometest;
+using namespace quorvel::testing;
 
 namespace {
 

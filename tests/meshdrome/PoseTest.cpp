@@ -4,7 +4,7 @@
 #include "MeshdromeTesting.h"
 #include "meshdrome/ScenePose.h"
 
-using namespace meshdrometest;
+using namespace quorvel::testing;
 
 namespace {
 

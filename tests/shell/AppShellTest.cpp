@@ -1,13 +1,13 @@
 #include "shell/AppShell.h"
 
-#include "ShellTestDevice.h"
-#include "TableDirect3D.h"
 #include "platform/time/ManualClock.h"
 #include "platform/window/Messages.h"
 #include "platform/window/Window.h"
 #include "shell/FrameTimer.h"
 #include "shell/ShellResources.h"
 #include "support/CapturedReports.h"
+#include "support/FakeDirect3D.h"
+#include "support/RecordingDevice.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -21,29 +21,42 @@
 namespace quorvel {
 namespace {
 
-using testing::ShellTestDevice;
-using testing::TableDirect3D;
+using testing::FakeAdapter;
+using testing::FakeDirect3D;
+using testing::RecordingDevice;
 using Journal = std::vector<std::string>;
 
-// A shell whose hooks write into a journal and can be told to fail; Direct3D is a table fake and
-// every device it creates is a ShellTestDevice.
+// A shell whose hooks write into a journal and can be told to fail; Direct3D is the fake one,
+// and the devices it makes log Reset, Present and Release into the journal among the hooks.
 class TestShell : public AppShell {
 public:
     explicit TestShell(Journal& journal) : journal_(journal) {
         windowTitle = "Shell Test";
         createWidth = 320;
         createHeight = 240;
-        d3d.adapters = {testing::standardAdapter()};
-        d3d.onCreateDevice = [this](UINT adapter, D3DDEVTYPE type, DWORD behaviour, D3DPRESENT_PARAMETERS* pp,
-                                    IDirect3DDevice8** out) {
+        // Without hardware transform and lighting: software vertex processing.
+        d3d->adapters[0].hal.caps.DevCaps = 0;
+        d3d->adapters[0].ref.caps.DevCaps = 0;
+        d3d->createDevice = [this](UINT adapter, D3DDEVTYPE type, HWND focus, DWORD behaviour,
+                                   D3DPRESENT_PARAMETERS* pp, IDirect3DDevice8** out) {
             journal_.push_back(std::string("CreateDevice ") + (type == D3DDEVTYPE_HAL ? "HAL" : "REF"));
             created = {adapter, type, behaviour, *pp};
-            if (FAILED(createResult)) return createResult;
-            devices.push_back(std::make_unique<ShellTestDevice>(journal_));
-            devices.back()->setBackBufferSize(*pp);
-            *out = devices.back().get();
-            return D3D_OK;
+            const HRESULT hr = d3d->makeDevice(adapter, type, focus, behaviour, pp, out);
+            if (SUCCEEDED(hr)) {
+                d3d->lastDevice->observer = [this](const testing::Call& call) {
+                    if (call.method == "Reset" || call.method == "Present" || call.method == "Release")
+                        journal_.push_back(call.method);
+                    if (call.method == "Reset") resets.push_back(call.text);
+                };
+            }
+            return hr;
         };
+    }
+    // What the shell did not release goes with it; the test's own reference on Direct3D too.
+    ~TestShell() override {
+        if (device) device->Release();
+        if (direct3d) direct3d->Release();
+        d3d->Release();
     }
 
     HRESULT onStartup() override { return hook("onStartup"); }
@@ -59,7 +72,11 @@ public:
     HRESULT onDeviceDestroy() override { return hook("onDeviceDestroy"); }
     HRESULT onShutdown() override { return hook("onShutdown"); }
 
-    IDirect3D8* createDirect3D() override { return haveDirect3D ? &d3d : nullptr; }
+    IDirect3D8* createDirect3D() override {
+        if (!haveDirect3D) return nullptr;
+        d3d->AddRef();
+        return d3d;
+    }
     INT runSetupDialog() override {
         journal_.push_back("dialog");
         return dialogResult;
@@ -72,7 +89,8 @@ public:
     using AppShell::resetDevice;
     using AppShell::showError;
 
-    ShellTestDevice& testDevice() { return *devices.back(); }
+    // The device the shell made last, while the shell holds it.
+    RecordingDevice& testDevice() { return *d3d->lastDevice; }
 
     struct Creation {
         UINT adapter;
@@ -80,13 +98,12 @@ public:
         DWORD behaviour;
         D3DPRESENT_PARAMETERS params;
     };
-    TableDirect3D d3d;
+    FakeDirect3D* d3d = new FakeDirect3D;  // the test's reference: refCount() 1 once the shell let go
     bool haveDirect3D = true;
     INT dialogResult = 1;
-    HRESULT createResult = D3D_OK;
     std::map<std::string, HRESULT> failures;
-    std::vector<std::unique_ptr<ShellTestDevice>> devices;
     Creation created{};
+    Journal resets;  // every device's Reset calls, as text
     int renders = 0;
     int closeAfterRenders = -1;
 
@@ -174,7 +191,7 @@ TEST_F(AppShellTest, CancelledDialogEndsWithoutWindowOrMessage) {
     EXPECT_EQ(journal, (Journal{"dialog"}));
     EXPECT_TRUE(reports.boxes.empty());
     EXPECT_EQ(shell->direct3d, nullptr);
-    EXPECT_EQ(shell->d3d.refs, 0u);
+    EXPECT_EQ(shell->d3d->refCount(), 1u);
 }
 
 TEST_F(AppShellTest, FailingStartupClosesSilentlyAndStillShutsDown) {
@@ -184,7 +201,7 @@ TEST_F(AppShellTest, FailingStartupClosesSilentlyAndStillShutsDown) {
     EXPECT_TRUE(reports.boxes.empty());
     EXPECT_FALSE(platform::IsWindow(shell->window));
     EXPECT_EQ(shell->direct3d, nullptr);
-    EXPECT_EQ(shell->d3d.refs, 0u);
+    EXPECT_EQ(shell->d3d->refCount(), 1u);
 }
 
 TEST_F(AppShellTest, DeviceHookFailureUndoesTheDeviceAndReportsTheCode) {
@@ -193,14 +210,14 @@ TEST_F(AppShellTest, DeviceHookFailureUndoesTheDeviceAndReportsTheCode) {
     EXPECT_EQ(journal, (Journal{"onStartup", "CreateDevice HAL", "onDeviceCreated", "onDeviceReset", "onDeviceLost",
                                 "onDeviceDestroy", "Release", "onShutdown"}));
     EXPECT_EQ(shell->device, nullptr);
-    EXPECT_EQ(shell->d3d.refs, 0u);
+    EXPECT_EQ(shell->d3d->refCount(), 1u);
     ASSERT_EQ(reports.boxes.size(), 1u);
     EXPECT_EQ(reports.boxes[0].caption, "Shell Test");
     EXPECT_EQ(reports.boxes[0].text, "Not enough video memory.");
 }
 
 TEST_F(AppShellTest, FailedCreateDeviceCallsNoDeviceHooks) {
-    shell->createResult = D3DERR_NOTAVAILABLE;
+    shell->d3d->createDeviceResult = D3DERR_NOTAVAILABLE;
     EXPECT_EQ(shell->create(nullptr), D3DERR_NOTAVAILABLE);
     EXPECT_EQ(journal, (Journal{"onStartup", "CreateDevice HAL", "onShutdown"}));
     EXPECT_TRUE(reports.boxes.empty());
@@ -215,29 +232,28 @@ TEST_F(AppShellTest, MissingDirect3DAndMissingDevicesAreReported) {
     reports.clear();
     Journal other;
     TestShell noDevices(other);
-    noDevices.d3d.adapters[0].modes = {{320, 200, 60, D3DFMT_X8R8G8B8}};
+    noDevices.d3d->adapters[0].modes = {{320, 200, 60, D3DFMT_X8R8G8B8}};
     EXPECT_EQ(noDevices.create(nullptr), ErrNoCompatibleDevices);
     ASSERT_EQ(reports.boxes.size(), 1u);
     EXPECT_EQ(reports.boxes[0].text, "Could not find any compatible Direct3D\ndevices.");
-    EXPECT_EQ(noDevices.d3d.refs, 0u);
+    EXPECT_EQ(noDevices.d3d->refCount(), 1u);
     EXPECT_EQ(noDevices.window, nullptr);
     EXPECT_TRUE(other.empty());
 }
 
 TEST_F(AppShellTest, LostDeviceDrawsNothingAndNotResetDeviceIsReset) {
     createShell();
-    ShellTestDevice& dev = shell->testDevice();
-    dev.cooperativeLevels = {D3DERR_DEVICELOST};
+    RecordingDevice& dev = shell->testDevice();
+    dev.fail("TestCooperativeLevel", D3DERR_DEVICELOST);
     EXPECT_EQ(frame(), S_OK);
     EXPECT_TRUE(journal.empty());
 
     // The desktop changed format meanwhile: the reset takes the new one.
-    shell->d3d.adapters[0].desktop.Format = D3DFMT_R5G6B5;
-    dev.cooperativeLevels = {D3DERR_DEVICENOTRESET};
+    shell->d3d->adapters[0].desktop.Format = D3DFMT_R5G6B5;
+    dev.fail("TestCooperativeLevel", D3DERR_DEVICENOTRESET);
     EXPECT_EQ(frame(), S_OK);
     EXPECT_EQ(journal, (Journal{"onDeviceLost", "Reset", "onDeviceReset"}));
-    ASSERT_EQ(dev.resets.size(), 1u);
-    EXPECT_EQ(dev.resets[0].BackBufferFormat, D3DFMT_R5G6B5);
+    EXPECT_EQ(shell->resets, Journal{"Reset(320, 240, D3DFMT_R5G6B5, 1)"});
 
     journal.clear();
     EXPECT_EQ(frame(), S_OK);
@@ -246,11 +262,11 @@ TEST_F(AppShellTest, LostDeviceDrawsNothingAndNotResetDeviceIsReset) {
 
 TEST_F(AppShellTest, OtherCooperativeLevelFailuresAndFailedResetsEndTheFrameWithTheirCode) {
     createShell();
-    ShellTestDevice& dev = shell->testDevice();
-    dev.cooperativeLevels = {D3DERR_DRIVERINTERNALERROR};
+    RecordingDevice& dev = shell->testDevice();
+    dev.fail("TestCooperativeLevel", D3DERR_DRIVERINTERNALERROR);
     EXPECT_EQ(frame(), D3DERR_DRIVERINTERNALERROR);
-    dev.cooperativeLevels = {D3DERR_DEVICENOTRESET};
-    dev.resetResult = D3DERR_INVALIDCALL;
+    dev.fail("TestCooperativeLevel", D3DERR_DEVICENOTRESET);
+    dev.failAlways("Reset", D3DERR_INVALIDCALL);
     EXPECT_EQ(frame(), D3DERR_INVALIDCALL);
     EXPECT_EQ(journal, (Journal{"onDeviceLost", "Reset"}));
 }
@@ -284,7 +300,7 @@ TEST_F(AppShellTest, StoppedTimeDrawsWithoutUpdatesAndAResetGivesExactlyOne) {
 
     journal.clear();
     clock.advance(3.0);
-    shell->testDevice().cooperativeLevels = {D3DERR_DEVICENOTRESET};
+    shell->testDevice().fail("TestCooperativeLevel", D3DERR_DEVICENOTRESET);
     EXPECT_EQ(frame(), S_OK);
     EXPECT_EQ(frame(), S_OK);
     EXPECT_EQ(frame(), S_OK);
@@ -310,7 +326,7 @@ TEST_F(AppShellTest, StatisticsChangeOnlyAfterMoreThanOneSecond) {
 }
 
 TEST_F(AppShellTest, StatisticsShowSixteenBitsAndNoDepthSuffixWithoutDepthBuffer) {
-    shell->d3d.adapters[0].desktop.Format = D3DFMT_R5G6B5;
+    shell->d3d->adapters[0].desktop.Format = D3DFMT_R5G6B5;
     createShell();
     frame(0.5);
     frame(0.5);
@@ -325,9 +341,7 @@ TEST_F(AppShellTest, ResizeResetsTheDeviceWithTheNewClientSize) {
     SDL_SetWindowSize(static_cast<SDL_Window*>(shell->window), 400, 300);
     send(WM_EXITSIZEMOVE);
     EXPECT_EQ(journal, (Journal{"onDeviceLost", "Reset", "onDeviceReset"}));
-    ASSERT_EQ(shell->testDevice().resets.size(), 1u);
-    EXPECT_EQ(shell->testDevice().resets[0].BackBufferWidth, 400u);
-    EXPECT_EQ(shell->testDevice().resets[0].BackBufferHeight, 300u);
+    EXPECT_EQ(shell->resets, Journal{"Reset(400, 300, D3DFMT_X8R8G8B8, 1)"});
     EXPECT_EQ(shell->backBufferDesc.Width, 400u);
     EXPECT_TRUE(shell->ready);
 
@@ -350,7 +364,7 @@ TEST_F(AppShellTest, SizingStopsApplicationTime) {
 
 TEST_F(AppShellTest, FailedResizeResetIsReportedAndCloses) {
     createShell();
-    shell->testDevice().resetResult = D3DERR_INVALIDCALL;
+    shell->testDevice().failAlways("Reset", D3DERR_INVALIDCALL);
     SDL_SetWindowSize(static_cast<SDL_Window*>(shell->window), 200, 150);
     EXPECT_EQ(send(WM_EXITSIZEMOVE), 0);
     ASSERT_EQ(reports.boxes.size(), 1u);
@@ -365,21 +379,14 @@ TEST_F(AppShellTest, FlipGoesFullscreenWithTheModeAndBackWithTheClientSize) {
     EXPECT_FALSE(shell->windowed);
     EXPECT_FALSE(shell->currentDeviceEntry().windowed);
     EXPECT_EQ(platform::GetWindowStyle(shell->window), kFullscreenStyle);
-    ShellTestDevice& dev = shell->testDevice();
-    ASSERT_EQ(dev.resets.size(), 1u);
-    EXPECT_FALSE(dev.resets[0].Windowed);
-    EXPECT_EQ(dev.resets[0].BackBufferWidth, 640u);
-    EXPECT_EQ(dev.resets[0].BackBufferHeight, 480u);
-    EXPECT_EQ(dev.resets[0].BackBufferFormat, D3DFMT_R5G6B5);
+    EXPECT_EQ(shell->resets, Journal{"Reset(640, 480, D3DFMT_R5G6B5, 0)"});
     EXPECT_TRUE(shell->ready);
 
     send(WM_COMMAND, CmdFlipWindowMode);
     EXPECT_TRUE(shell->windowed);
     EXPECT_EQ(platform::GetWindowStyle(shell->window), kWindowedStyle);
-    ASSERT_EQ(dev.resets.size(), 2u);
-    EXPECT_TRUE(dev.resets[1].Windowed);
-    EXPECT_EQ(dev.resets[1].BackBufferWidth, 320u);
-    EXPECT_EQ(dev.resets[1].BackBufferFormat, D3DFMT_X8R8G8B8);
+    EXPECT_EQ(shell->resets,
+              (Journal{"Reset(640, 480, D3DFMT_R5G6B5, 0)", "Reset(320, 240, D3DFMT_X8R8G8B8, 1)"}));
     EXPECT_EQ(journal, (Journal{"onDeviceLost", "Reset", "onDeviceReset", "onDeviceLost", "Reset", "onDeviceReset"}));
     EXPECT_TRUE(reports.boxes.empty());
 }
@@ -394,7 +401,7 @@ TEST_F(AppShellTest, FlipIsIgnoredWhileNotReady) {
 
 TEST_F(AppShellTest, FailedFlipToFullscreenIsReportedAndCloses) {
     createShell();
-    shell->testDevice().resetResult = D3DERR_INVALIDCALL;
+    shell->testDevice().failAlways("Reset", D3DERR_INVALIDCALL);
     send(WM_COMMAND, CmdFlipWindowMode);
     ASSERT_EQ(reports.boxes.size(), 1u);
     EXPECT_EQ(reports.boxes[0].text, "Could not reset the Direct3D device.");
@@ -402,9 +409,9 @@ TEST_F(AppShellTest, FailedFlipToFullscreenIsReportedAndCloses) {
 }
 
 TEST_F(AppShellTest, FlipFromFullscreenOnADeviceThatCannotUseAWindowFallsBackToOneThatCan) {
-    shell->d3d.adapters[0].hal.caps.Caps2 = 0;
-    shell->d3d.adapters.push_back(testing::standardAdapter("second"));
-    shell->d3d.adapters[1].hal.caps.Caps2 = 0;
+    shell->d3d->adapters[0].hal.caps.Caps2 = 0;
+    shell->d3d->adapters.push_back(FakeAdapter{.description = "second"});
+    shell->d3d->adapters[1].hal.caps.Caps2 = 0;
     // Enumeration picks the first windowable device, adapter 0's REF; in the dialog the user
     // chooses the HAL, which can only run fullscreen.
     class DialogChoosesHal : public TestShell {
@@ -419,7 +426,7 @@ TEST_F(AppShellTest, FlipFromFullscreenOnADeviceThatCannotUseAWindowFallsBackToO
     Journal j;
     DialogChoosesHal s(j);
     s.showSetupDialog = TRUE;
-    s.d3d.adapters = shell->d3d.adapters;
+    s.d3d->adapters = shell->d3d->adapters;
     ASSERT_EQ(s.create(nullptr), S_OK);
     EXPECT_FALSE(s.windowed);
     EXPECT_EQ(s.created.type, D3DDEVTYPE_HAL);
@@ -440,13 +447,15 @@ TEST_F(AppShellTest, FlipFromFullscreenOnADeviceThatCannotUseAWindowFallsBackToO
 
 TEST_F(AppShellTest, FallbackWithRemainingReferencesIsReported) {
     createShell();
-    shell->testDevice().extraRefsOnRelease = 1;
+    RecordingDevice& dev = shell->testDevice();
+    dev.AddRef();  // a reference someone else still holds
     EXPECT_EQ(shell->fallBackToWindow(), ErrNonZeroRefCount);
     ASSERT_EQ(reports.boxes.size(), 1u);
     EXPECT_EQ(reports.boxes[0].text,
               "A D3D object has a non-zero reference\ncount (meaning things were not properly\ncleaned up).");
     EXPECT_FALSE(platform::IsWindow(shell->window));
-    EXPECT_EQ(shell->d3d.refs, 0u);  // the Direct3D object is released at clean-up all the same
+    EXPECT_EQ(dev.Release(), 0u);
+    EXPECT_EQ(shell->d3d->refCount(), 1u);  // the Direct3D object is released at clean-up all the same
 }
 
 TEST_F(AppShellTest, FallbackWithoutAnyWindowableDeviceFails) {
@@ -465,7 +474,7 @@ TEST_F(AppShellTest, CloseCleansUpInOrderAndEndsTheLoop) {
     EXPECT_FALSE(shell->ready);
     EXPECT_EQ(shell->device, nullptr);
     EXPECT_EQ(shell->direct3d, nullptr);
-    EXPECT_EQ(shell->d3d.refs, 0u);
+    EXPECT_EQ(shell->d3d->refCount(), 1u);
     EXPECT_FALSE(platform::IsWindow(shell->window));
     EXPECT_EQ(shell->run(), 0);
 }
@@ -501,8 +510,7 @@ TEST_F(AppShellTest, AcceleratorsCloseAndFlip) {
     useFrameTimerClock(nullptr);
     frameTimer(ClockStart);
     EXPECT_EQ(shell->run(), 0);
-    EXPECT_EQ(shell->testDevice().resets.size(), 1u);
-    EXPECT_FALSE(shell->testDevice().resets[0].Windowed);
+    EXPECT_EQ(shell->resets, Journal{"Reset(640, 480, D3DFMT_R5G6B5, 0)"});
     EXPECT_EQ(journal.back(), "onShutdown");
 }
 
@@ -567,8 +575,7 @@ TEST_F(AppShellTest, FullscreenHidesTheCursorAndSwallowsSystemCommands) {
 TEST_F(AppShellTest, MouseMovesTheDeviceCursorAndPowerQueriesAreAnswered) {
     createShell();
     send(WM_MOUSEMOVE, 0, MAKELPARAM(12, 34));
-    ASSERT_EQ(shell->testDevice().cursorPositions.size(), 1u);
-    EXPECT_EQ(shell->testDevice().cursorPositions[0], (std::pair<int, int>{12, 34}));
+    EXPECT_EQ(shell->testDevice().callTexts("SetCursorPosition"), Journal{"SetCursorPosition(12, 34, 0)"});
     EXPECT_EQ(send(WM_POWERBROADCAST, PBT_APMQUERYSUSPEND), 1);
     EXPECT_EQ(send(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND), 1);
     EXPECT_EQ(send(WM_POWERBROADCAST, 4), 0);
@@ -577,10 +584,10 @@ TEST_F(AppShellTest, MouseMovesTheDeviceCursorAndPowerQueriesAreAnswered) {
 TEST_F(AppShellTest, PaintPresentsOnlyWhileNotReadyInAWindow) {
     createShell();
     send(WM_PAINT);
-    EXPECT_EQ(shell->testDevice().presents, 0);
+    EXPECT_EQ(shell->testDevice().countCalls("Present"), 0u);
     send(WM_ENTERMENULOOP);
     send(WM_PAINT);
-    EXPECT_EQ(shell->testDevice().presents, 1);
+    EXPECT_EQ(shell->testDevice().countCalls("Present"), 1u);
 }
 
 TEST_F(AppShellTest, ShowErrorTextsAndFatality) {

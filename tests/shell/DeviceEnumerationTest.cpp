@@ -1,6 +1,6 @@
 #include "shell/AppShell.h"
 
-#include "TableDirect3D.h"
+#include "support/FakeDirect3D.h"
 
 #include <gtest/gtest.h>
 
@@ -9,13 +9,18 @@
 namespace quorvel {
 namespace {
 
-using testing::TableAdapter;
-using testing::TableDirect3D;
+using testing::FakeAdapter;
+using testing::FakeDirect3D;
 
+// A shell enumerating the devices of a fake Direct3D object with these adapters.
 class EnumeratingShell : public AppShell {
 public:
-    explicit EnumeratingShell(TableDirect3D& d3d) { direct3d = &d3d; }
-    ~EnumeratingShell() override { direct3d = nullptr; }
+    explicit EnumeratingShell(std::vector<FakeAdapter> adapters) {
+        auto* d3d = new FakeDirect3D;
+        d3d->adapters = std::move(adapters);
+        direct3d = d3d;
+    }
+    ~EnumeratingShell() override { direct3d->Release(); }
 
     using AppShell::enumerateDevices;
     using AppShell::pickDepthStencilFormat;
@@ -40,15 +45,13 @@ std::vector<std::string> modeList(const DeviceEntry& d) {
 }
 
 TEST(DeviceEnumeration, ModesAreFilteredDeduplicatedAndSorted) {
-    TableDirect3D d3d;
-    TableAdapter a = testing::standardAdapter();
+    FakeAdapter a;
     a.modes = {{1024, 768, 60, D3DFMT_X8R8G8B8}, {640, 399, 60, D3DFMT_X8R8G8B8},
                {639, 480, 60, D3DFMT_X8R8G8B8},  {800, 600, 60, D3DFMT_R5G6B5},
                {800, 600, 85, D3DFMT_R5G6B5},     {640, 480, 60, D3DFMT_X8R8G8B8},
                {640, 480, 75, D3DFMT_X8R8G8B8},   {640, 400, 70, D3DFMT_X8R8G8B8},
                {320, 200, 70, D3DFMT_R5G6B5}};
-    d3d.adapters = {a};
-    EnumeratingShell shell(d3d);
+    EnumeratingShell shell({a});
     ASSERT_EQ(shell.enumerateDevices(), S_OK);
 
     ASSERT_EQ(shell.adapterCount, 1u);
@@ -61,9 +64,7 @@ TEST(DeviceEnumeration, ModesAreFilteredDeduplicatedAndSorted) {
 }
 
 TEST(DeviceEnumeration, SixteenBitStartingModePreferredOverThirtyTwoBit) {
-    TableDirect3D d3d;
-    d3d.adapters = {testing::standardAdapter()};
-    EnumeratingShell shell(d3d);
+    EnumeratingShell shell({FakeAdapter{}});
     ASSERT_EQ(shell.enumerateDevices(), S_OK);
     const DeviceEntry& hal = shell.adapters[0].devices[0];
     const ModeEntry& start = hal.modes[hal.currentMode];
@@ -73,15 +74,13 @@ TEST(DeviceEnumeration, SixteenBitStartingModePreferredOverThirtyTwoBit) {
 }
 
 TEST(DeviceEnumeration, StartingModeFallsBackToLast640x480ThenToTheFirstMode) {
-    TableDirect3D d3d;
-    TableAdapter a = testing::standardAdapter();
+    FakeAdapter a;
     a.modes = {{800, 600, 60, D3DFMT_X8R8G8B8}, {640, 480, 60, D3DFMT_X8R8G8B8},
                {640, 480, 60, D3DFMT_A8R8G8B8}};
     a.hal.displayFormats = {D3DFMT_X8R8G8B8, D3DFMT_A8R8G8B8};
-    TableAdapter b = testing::standardAdapter();
+    FakeAdapter b;
     b.modes = {{1024, 768, 60, D3DFMT_X8R8G8B8}, {800, 600, 60, D3DFMT_X8R8G8B8}};
-    d3d.adapters = {a, b};
-    EnumeratingShell shell(d3d);
+    EnumeratingShell shell({a, b});
     ASSERT_EQ(shell.enumerateDevices(), S_OK);
 
     const DeviceEntry& first = shell.adapters[0].devices[0];
@@ -93,11 +92,9 @@ TEST(DeviceEnumeration, StartingModeFallsBackToLast640x480ThenToTheFirstMode) {
 }
 
 TEST(DeviceEnumeration, AdapterWithOnlySmallModesIsDropped) {
-    TableDirect3D d3d;
-    TableAdapter small = testing::standardAdapter("small");
+    FakeAdapter small{.description = "small"};
     small.modes = {{320, 240, 60, D3DFMT_X8R8G8B8}, {639, 479, 60, D3DFMT_R5G6B5}};
-    d3d.adapters = {small, testing::standardAdapter("big")};
-    EnumeratingShell shell(d3d);
+    EnumeratingShell shell({small, FakeAdapter{.description = "big"}});
     ASSERT_EQ(shell.enumerateDevices(), S_OK);
     ASSERT_EQ(shell.adapterCount, 1u);
     EXPECT_STREQ(shell.adapters[0].identifier.Description, "big");
@@ -106,46 +103,38 @@ TEST(DeviceEnumeration, AdapterWithOnlySmallModesIsDropped) {
 }
 
 TEST(DeviceEnumeration, NoUsableAdapterIsNoCompatibleDevices) {
-    TableDirect3D d3d;
-    TableAdapter a = testing::standardAdapter();
+    FakeAdapter a;
     a.hal.displayFormats.clear();
-    a.ref.present = false;
-    d3d.adapters = {a};
-    EnumeratingShell shell(d3d);
+    a.ref.available = false;
+    EnumeratingShell shell({a});
     EXPECT_EQ(shell.enumerateDevices(), ErrNoCompatibleDevices);
     EXPECT_EQ(shell.adapterCount, 0u);
 }
 
 TEST(DeviceEnumeration, DeviceThatCannotUseTheDesktopFormatInAWindowGivesNoWindowableDevices) {
-    TableDirect3D d3d;
-    TableAdapter a = testing::standardAdapter();
+    FakeAdapter a;
     // Fullscreen 16-bit modes exist, but the desktop format (32-bit) is not supported.
     a.hal.displayFormats = {D3DFMT_R5G6B5};
-    a.ref.present = false;
-    d3d.adapters = {a};
-    EnumeratingShell shell(d3d);
+    a.ref.available = false;
+    EnumeratingShell shell({a});
     EXPECT_EQ(shell.enumerateDevices(), ErrNoWindowableDevices);
     EXPECT_EQ(shell.adapters[0].devices[0].modeCount, 1u);
 
     // Caps without the windowed bit: the same.
-    TableDirect3D d3d2;
-    TableAdapter b = testing::standardAdapter();
+    FakeAdapter b;
     b.hal.caps.Caps2 = 0;
     b.ref.caps.Caps2 = 0;
-    d3d2.adapters = {b};
-    EnumeratingShell shell2(d3d2);
+    EnumeratingShell shell2({b});
     EXPECT_EQ(shell2.enumerateDevices(), ErrNoWindowableDevices);
 }
 
 TEST(DeviceEnumeration, FirstWindowableDeviceBecomesCurrentEvenTheReferenceDevice) {
-    TableDirect3D d3d;
-    TableAdapter a = testing::standardAdapter("first");
+    FakeAdapter a{.description = "first"};
     a.hal.caps.Caps2 = 0;
     a.ref.caps.Caps2 = 0;
-    TableAdapter b = testing::standardAdapter("second");
+    FakeAdapter b{.description = "second"};
     b.hal.caps.Caps2 = 0;
-    d3d.adapters = {a, b};
-    EnumeratingShell shell(d3d);
+    EnumeratingShell shell({a, b});
     ASSERT_EQ(shell.enumerateDevices(), S_OK);
     EXPECT_EQ(shell.currentAdapter, 1u);
     EXPECT_EQ(shell.adapters[1].currentDevice, 1u);
@@ -156,13 +145,11 @@ TEST(DeviceEnumeration, FirstWindowableDeviceBecomesCurrentEvenTheReferenceDevic
 }
 
 TEST(DeviceEnumeration, BehavioursAreTriedInOrderUntilOneIsAccepted) {
-    TableDirect3D d3d;
-    TableAdapter a = testing::standardAdapter();
+    FakeAdapter a;
     a.modes = {{640, 480, 60, D3DFMT_X8R8G8B8}};
     a.hal.caps.DevCaps = D3DDEVCAPS_HWTRANSFORMANDLIGHT | D3DDEVCAPS_PUREDEVICE;
-    a.ref.present = false;
-    d3d.adapters = {a};
-    EnumeratingShell shell(d3d);
+    a.ref.available = false;
+    EnumeratingShell shell({a});
     shell.rejected = {0x50, 0x40};
     ASSERT_EQ(shell.enumerateDevices(), S_OK);
     const std::vector<std::pair<DWORD, D3DFORMAT>> asked = {
@@ -172,11 +159,9 @@ TEST(DeviceEnumeration, BehavioursAreTriedInOrderUntilOneIsAccepted) {
 
     // Without hardware transform and lighting only software processing is asked for, and when
     // that is refused the format is not usable.
-    TableDirect3D d3d2;
-    TableAdapter b = a;
+    FakeAdapter b = a;
     b.hal.caps.DevCaps = 0;
-    d3d2.adapters = {b};
-    EnumeratingShell shell2(d3d2);
+    EnumeratingShell shell2({b});
     shell2.rejected = {0x20};
     EXPECT_EQ(shell2.enumerateDevices(), ErrNoCompatibleDevices);
     ASSERT_EQ(shell2.asked.size(), 1u);
@@ -184,38 +169,32 @@ TEST(DeviceEnumeration, BehavioursAreTriedInOrderUntilOneIsAccepted) {
 }
 
 TEST(DeviceEnumeration, DepthBufferIsRequiredOnlyWhenWanted) {
-    TableDirect3D d3d;
-    TableAdapter a = testing::standardAdapter();
+    FakeAdapter a;
     a.hal.depthFormats = {D3DFMT_D24S8};
-    a.ref.present = false;
-    d3d.adapters = {a};
+    a.ref.available = false;
 
-    EnumeratingShell without(d3d);
+    EnumeratingShell without({a});
     ASSERT_EQ(without.enumerateDevices(), S_OK);
     EXPECT_EQ(without.adapters[0].devices[0].modes[0].depthStencilFormat, D3DFMT_UNKNOWN);
 
-    EnumeratingShell with(d3d);
+    EnumeratingShell with({a});
     with.wantDepthBuffer = TRUE;
     // 16 bits of depth without stencil allow every candidate but D15S1; the device offers
     // only D24S8.
     ASSERT_EQ(with.enumerateDevices(), S_OK);
     EXPECT_EQ(with.adapters[0].devices[0].modes[0].depthStencilFormat, D3DFMT_D24S8);
 
-    TableDirect3D none;
-    TableAdapter b = a;
+    FakeAdapter b = a;
     b.hal.depthFormats.clear();
-    none.adapters = {b};
-    EnumeratingShell noDepth(none);
+    EnumeratingShell noDepth({b});
     noDepth.wantDepthBuffer = TRUE;
     EXPECT_EQ(noDepth.enumerateDevices(), ErrNoCompatibleDevices);
 }
 
 TEST(DeviceEnumeration, DepthStencilCandidatesFollowTheWantedBits) {
-    TableDirect3D d3d;
-    TableAdapter a = testing::standardAdapter();
+    FakeAdapter a;
     a.hal.depthFormats = {D3DFMT_D16, D3DFMT_D15S1, D3DFMT_D24X8, D3DFMT_D24S8, D3DFMT_D24X4S4, D3DFMT_D32};
-    d3d.adapters = {a};
-    EnumeratingShell shell(d3d);
+    EnumeratingShell shell({a});
 
     struct Case { DWORD depth, stencil; D3DFORMAT expected; };
     const Case cases[] = {{16, 0, D3DFMT_D16},  {15, 1, D3DFMT_D15S1},  {24, 0, D3DFMT_D24X8},
@@ -236,8 +215,7 @@ TEST(DeviceEnumeration, DepthStencilCandidatesFollowTheWantedBits) {
 }
 
 TEST(DeviceEnumeration, CapacitiesAreNeverOverrun) {
-    TableDirect3D d3d;
-    TableAdapter a = testing::standardAdapter();
+    FakeAdapter a;
     a.modes.clear();
     std::set<D3DFORMAT> formats;
     // 30 formats x 10 sizes: 300 distinct modes, more than every working list holds.
@@ -248,9 +226,8 @@ TEST(DeviceEnumeration, CapacitiesAreNeverOverrun) {
     }
     a.hal.displayFormats = formats;
     a.ref.displayFormats = formats;
-    for (int i = 0; i < 12; ++i) d3d.adapters.push_back(a);
 
-    EnumeratingShell shell(d3d);
+    EnumeratingShell shell(std::vector<FakeAdapter>(12, a));
     ASSERT_EQ(shell.enumerateDevices(), S_OK);
     EXPECT_EQ(shell.adapterCount, kMaxAdapters);
     for (UINT i = 0; i < shell.adapterCount; ++i) {
@@ -266,13 +243,11 @@ TEST(DeviceEnumeration, CapacitiesAreNeverOverrun) {
 }
 
 TEST(DeviceEnumeration, DistinctModesBeyondTheWorkingListAreDropped) {
-    TableDirect3D d3d;
-    TableAdapter a = testing::standardAdapter();
+    FakeAdapter a;
     a.modes.clear();
     // Read in descending width so that the kept ones, the first 100 read, are the widest.
     for (UINT s = 0; s < 120; ++s) a.modes.push_back({759 - s, 480, 60, D3DFMT_X8R8G8B8});
-    d3d.adapters = {a};
-    EnumeratingShell shell(d3d);
+    EnumeratingShell shell({a});
     ASSERT_EQ(shell.enumerateDevices(), S_OK);
     const DeviceEntry& hal = shell.adapters[0].devices[0];
     ASSERT_EQ(hal.modeCount, kMaxDistinctModes);

@@ -1,6 +1,6 @@
 #include "shell/SetupDialogModel.h"
 
-#include "TableDirect3D.h"
+#include "support/FakeDirect3D.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 namespace quorvel {
 namespace {
 
-using testing::TableDirect3D;
+using testing::FakeDirect3D;
 
 // Builds a table by hand: two adapters, each with a HAL that runs in a window and a REF that
 // cannot, so that switching device changes the windowed choice.
@@ -42,21 +42,22 @@ protected:
         }
         adapters[1].currentDevice = 1;
 
-        d3d.adapters.resize(2);
-        for (auto& a : d3d.adapters) {
+        d3d->adapters.resize(2);
+        for (auto& a : d3d->adapters) {
             a.hal.multiSamples = {{TRUE, D3DFMT_X8R8G8B8, D3DMULTISAMPLE_2_SAMPLES},
                                   {TRUE, D3DFMT_X8R8G8B8, D3DMULTISAMPLE_4_SAMPLES},
                                   {FALSE, D3DFMT_R5G6B5, D3DMULTISAMPLE_2_SAMPLES}};
         }
-        model = std::make_unique<SetupDialogModel>(adapters, 2, currentAdapter, &d3d);
+        model = std::make_unique<SetupDialogModel>(adapters, 2, currentAdapter, d3d);
         model->initialise();
     }
+    void TearDown() override { d3d->Release(); }
 
     int send(SetupDialogCommand c, int index = 0) { return model->command(c, index, model->lists().windowedChecked); }
 
     AdapterEntry adapters[2];
     UINT currentAdapter = 0;
-    TableDirect3D d3d;
+    FakeDirect3D* d3d = new FakeDirect3D;
     std::unique_ptr<SetupDialogModel> model;
 };
 

@@ -5,7 +5,7 @@
 
 #include "support/RecordingDevice.h"
 
-namespace quorvel::test {
+namespace quorvel::testing {
 
 FakeDeviceType FakeAdapter::halDefaults() {
     FakeDeviceType t;
@@ -40,12 +40,12 @@ FakeDeviceType* FakeDirect3D::deviceType(UINT adapter, D3DDEVTYPE type) {
 }
 
 UINT FakeDirect3D::GetAdapterCount() {
-    log("GetAdapterCount()");
+    log("GetAdapterCount", {});
     return static_cast<UINT>(adapters.size());
 }
 
 HRESULT FakeDirect3D::GetAdapterIdentifier(UINT adapter, DWORD flags, D3DADAPTER_IDENTIFIER8* identifier) {
-    log("GetAdapterIdentifier(" + std::to_string(adapter) + ", " + std::to_string(flags) + ")");
+    log("GetAdapterIdentifier", {adapter, flags});
     if (adapter >= adapters.size() || !identifier) return D3DERR_INVALIDCALL;
     *identifier = D3DADAPTER_IDENTIFIER8{};
     std::snprintf(identifier->Description, sizeof identifier->Description, "%s", adapters[adapter].description.c_str());
@@ -54,19 +54,19 @@ HRESULT FakeDirect3D::GetAdapterIdentifier(UINT adapter, DWORD flags, D3DADAPTER
 }
 
 UINT FakeDirect3D::GetAdapterModeCount(UINT adapter) {
-    log("GetAdapterModeCount(" + std::to_string(adapter) + ")");
+    log("GetAdapterModeCount", {adapter});
     return adapter < adapters.size() ? static_cast<UINT>(adapters[adapter].modes.size()) : 0;
 }
 
 HRESULT FakeDirect3D::EnumAdapterModes(UINT adapter, UINT mode, D3DDISPLAYMODE* displayMode) {
-    log("EnumAdapterModes(" + std::to_string(adapter) + ", " + std::to_string(mode) + ")");
+    log("EnumAdapterModes", {adapter, mode});
     if (adapter >= adapters.size() || mode >= adapters[adapter].modes.size() || !displayMode) return D3DERR_INVALIDCALL;
     *displayMode = adapters[adapter].modes[mode];
     return D3D_OK;
 }
 
 HRESULT FakeDirect3D::GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* displayMode) {
-    log("GetAdapterDisplayMode(" + std::to_string(adapter) + ")");
+    log("GetAdapterDisplayMode", {adapter});
     if (adapter >= adapters.size() || !displayMode) return D3DERR_INVALIDCALL;
     *displayMode = adapters[adapter].desktop;
     return D3D_OK;
@@ -74,8 +74,8 @@ HRESULT FakeDirect3D::GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* displa
 
 HRESULT FakeDirect3D::CheckDeviceType(UINT adapter, D3DDEVTYPE type, D3DFORMAT displayFormat,
                                       D3DFORMAT backBufferFormat, BOOL windowed) {
-    log("CheckDeviceType(" + std::to_string(adapter) + ", " + std::to_string(type) + ", " +
-        std::to_string(displayFormat) + ", " + std::to_string(backBufferFormat) + ", " + std::to_string(windowed) + ")");
+    log("CheckDeviceType", {adapter, named(type, deviceTypeName), named(displayFormat, formatName),
+                            named(backBufferFormat, formatName), windowed});
     FakeDeviceType* t = deviceType(adapter, type);
     if (!t) return D3DERR_INVALIDCALL;
     if (!t->available || !t->displayFormats.count(displayFormat)) return D3DERR_NOTAVAILABLE;
@@ -85,9 +85,9 @@ HRESULT FakeDirect3D::CheckDeviceType(UINT adapter, D3DDEVTYPE type, D3DFORMAT d
 
 HRESULT FakeDirect3D::CheckDeviceFormat(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat, DWORD usage,
                                         D3DRESOURCETYPE resourceType, D3DFORMAT checkFormat) {
-    log("CheckDeviceFormat(" + std::to_string(adapter) + ", " + std::to_string(type) + ", " +
-        std::to_string(adapterFormat) + ", " + std::to_string(usage) + ", " + std::to_string(resourceType) + ", " +
-        std::to_string(checkFormat) + ")");
+    log("CheckDeviceFormat", {adapter, named(type, deviceTypeName), named(adapterFormat, formatName),
+                              named(usage, usageFlags), named(resourceType, resourceTypeName),
+                              named(checkFormat, formatName)});
     FakeDeviceType* t = deviceType(adapter, type);
     if (!t) return D3DERR_INVALIDCALL;
     if (!t->available) return D3DERR_NOTAVAILABLE;
@@ -97,30 +97,30 @@ HRESULT FakeDirect3D::CheckDeviceFormat(UINT adapter, D3DDEVTYPE type, D3DFORMAT
 
 HRESULT FakeDirect3D::CheckDeviceMultiSampleType(UINT adapter, D3DDEVTYPE type, D3DFORMAT surfaceFormat,
                                                  BOOL windowed, D3DMULTISAMPLE_TYPE multiSampleType) {
-    log("CheckDeviceMultiSampleType(" + std::to_string(adapter) + ", " + std::to_string(type) + ", " +
-        std::to_string(surfaceFormat) + ", " + std::to_string(windowed) + ", " + std::to_string(multiSampleType) + ")");
+    log("CheckDeviceMultiSampleType",
+        {adapter, named(type, deviceTypeName), named(surfaceFormat, formatName), windowed, multiSampleType});
     FakeDeviceType* t = deviceType(adapter, type);
     if (!t) return D3DERR_INVALIDCALL;
     if (multiSampleType == D3DMULTISAMPLE_NONE) return D3D_OK;
-    return t->multiSampleTypes.count(multiSampleType) ? D3D_OK : D3DERR_NOTAVAILABLE;
+    return t->multiSamples.count({windowed, surfaceFormat, multiSampleType}) ? D3D_OK : D3DERR_NOTAVAILABLE;
 }
 
 HRESULT FakeDirect3D::CheckDepthStencilMatch(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat,
                                              D3DFORMAT renderTargetFormat, D3DFORMAT depthStencilFormat) {
-    log("CheckDepthStencilMatch(" + std::to_string(adapter) + ", " + std::to_string(type) + ", " +
-        std::to_string(adapterFormat) + ", " + std::to_string(renderTargetFormat) + ", " +
-        std::to_string(depthStencilFormat) + ")");
+    log("CheckDepthStencilMatch", {adapter, named(type, deviceTypeName), named(adapterFormat, formatName),
+                                   named(renderTargetFormat, formatName), named(depthStencilFormat, formatName)});
     FakeDeviceType* t = deviceType(adapter, type);
     if (!t) return D3DERR_INVALIDCALL;
     return t->available && t->depthFormats.count(depthStencilFormat) ? D3D_OK : D3DERR_NOTAVAILABLE;
 }
 
 HRESULT FakeDirect3D::GetDeviceCaps(UINT adapter, D3DDEVTYPE type, D3DCAPS8* caps) {
-    log("GetDeviceCaps(" + std::to_string(adapter) + ", " + std::to_string(type) + ")");
+    log("GetDeviceCaps", {adapter, named(type, deviceTypeName)});
     FakeDeviceType* t = deviceType(adapter, type);
     if (!t || !caps) return D3DERR_INVALIDCALL;
     if (!t->available) return D3DERR_NOTAVAILABLE;
     *caps = t->caps;
+    caps->DeviceType = type;
     caps->AdapterOrdinal = adapter;
     return D3D_OK;
 }
@@ -131,11 +131,15 @@ HMONITOR FakeDirect3D::GetAdapterMonitor(UINT adapter) {
 
 HRESULT FakeDirect3D::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow, DWORD behaviorFlags,
                                    D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice8** device) {
-    log("CreateDevice(" + std::to_string(adapter) + ", " + std::to_string(type) + ", " +
-        std::to_string(behaviorFlags) + ")");
+    log("CreateDevice", {adapter, named(type, deviceTypeName), named(behaviorFlags, behaviourFlags)});
     if (!device || !parameters) return D3DERR_INVALIDCALL;
     *device = nullptr;
     if (createDevice) return createDevice(adapter, type, focusWindow, behaviorFlags, parameters, device);
+    return makeDevice(adapter, type, focusWindow, behaviorFlags, parameters, device);
+}
+
+HRESULT FakeDirect3D::makeDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow, DWORD behaviorFlags,
+                                 D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice8** device) {
     if (FAILED(createDeviceResult)) return createDeviceResult;
     FakeDeviceType* t = deviceType(adapter, type);
     if (!t || !t->available) return D3DERR_NOTAVAILABLE;
@@ -149,4 +153,4 @@ HRESULT FakeDirect3D::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWind
     return D3D_OK;
 }
 
-}  // namespace quorvel::test
+}  // namespace quorvel::testing

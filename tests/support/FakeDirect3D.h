@@ -3,7 +3,8 @@
 // Adapters, their desktop mode and display modes, the caps of each device type, and which
 // checks pass are plain data that tests fill in. By default every check passes for formats in
 // the accepted sets (see FakeDeviceType), CreateDevice makes a RecordingDevice with the
-// presentation parameters it was given, and every call is logged in calls() as text.
+// presentation parameters it was given, and every call is logged in calls as text with
+// Direct3D's names ("CreateDevice(0, D3DDEVTYPE_HAL, D3DCREATE_SOFTWARE_VERTEXPROCESSING)").
 // Reference counting is real: the object deletes itself at zero, so tests can check that the
 // code under test releases it (or hold their own reference to inspect it afterwards).
 #pragma once
@@ -15,8 +16,9 @@
 #include <vector>
 
 #include "platform/d3d8/d3d8.h"
+#include "support/D3DNames.h"
 
-namespace quorvel::test {
+namespace quorvel::testing {
 
 class RecordingDevice;
 
@@ -31,8 +33,8 @@ struct FakeDeviceType {
     // Texture formats for CheckDeviceFormat without depth usage.
     std::set<D3DFORMAT> textureFormats{D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_R5G6B5,  D3DFMT_A4R4G4B4,
                                        D3DFMT_X4R4G4B4, D3DFMT_A1R5G5B5, D3DFMT_X1R5G5B5};
-    // Multisample types other than none that pass, for any format and window mode.
-    std::set<D3DMULTISAMPLE_TYPE> multiSampleTypes;
+    // Multisample types other than none that pass, per window mode and surface format.
+    std::set<std::tuple<BOOL, D3DFORMAT, D3DMULTISAMPLE_TYPE>> multiSamples;
 };
 
 struct FakeAdapter {
@@ -54,42 +56,44 @@ public:
     FakeDirect3D();
 
     std::vector<FakeAdapter> adapters;
-    // Replaces device creation; receives the arguments and returns the result and device.
+    // Replaces device creation; receives the arguments and returns the result and device. It
+    // may call makeDevice for the default creation.
     std::function<HRESULT(UINT adapter, D3DDEVTYPE type, HWND focus, DWORD flags, D3DPRESENT_PARAMETERS*,
                           IDirect3DDevice8**)>
         createDevice;
     HRESULT createDeviceResult = D3D_OK;  // used when createDevice is not set
-    RecordingDevice* lastDevice = nullptr;  // the last device made by the default creation
+    RecordingDevice* lastDevice = nullptr;  // the last device made by makeDevice
     std::vector<std::string> calls;
     ULONG refCount() const { return refs_; }
 
+    // --- IDirect3D8 (see platform/d3d8/d3d8.h) ------------------------------------------------
     ULONG AddRef() override { return ++refs_; }
     ULONG Release() override;
     UINT GetAdapterCount() override;
-    HRESULT GetAdapterIdentifier(UINT adapter, DWORD flags, D3DADAPTER_IDENTIFIER8* identifier) override;
-    UINT GetAdapterModeCount(UINT adapter) override;
-    HRESULT EnumAdapterModes(UINT adapter, UINT mode, D3DDISPLAYMODE* displayMode) override;
-    HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* displayMode) override;
-    HRESULT CheckDeviceType(UINT adapter, D3DDEVTYPE type, D3DFORMAT displayFormat, D3DFORMAT backBufferFormat,
-                            BOOL windowed) override;
-    HRESULT CheckDeviceFormat(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat, DWORD usage,
-                              D3DRESOURCETYPE resourceType, D3DFORMAT checkFormat) override;
-    HRESULT CheckDeviceMultiSampleType(UINT adapter, D3DDEVTYPE type, D3DFORMAT surfaceFormat, BOOL windowed,
-                                       D3DMULTISAMPLE_TYPE multiSampleType) override;
-    HRESULT CheckDepthStencilMatch(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat,
-                                   D3DFORMAT renderTargetFormat, D3DFORMAT depthStencilFormat) override;
-    HRESULT GetDeviceCaps(UINT adapter, D3DDEVTYPE type, D3DCAPS8* caps) override;
-    HMONITOR GetAdapterMonitor(UINT adapter) override;
-    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow, DWORD behaviorFlags,
-                         D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice8** device) override;
+    HRESULT GetAdapterIdentifier(UINT, DWORD, D3DADAPTER_IDENTIFIER8*) override;
+    UINT GetAdapterModeCount(UINT) override;
+    HRESULT EnumAdapterModes(UINT, UINT, D3DDISPLAYMODE*) override;
+    HRESULT GetAdapterDisplayMode(UINT, D3DDISPLAYMODE*) override;
+    HRESULT CheckDeviceType(UINT, D3DDEVTYPE, D3DFORMAT, D3DFORMAT, BOOL) override;
+    HRESULT CheckDeviceFormat(UINT, D3DDEVTYPE, D3DFORMAT, DWORD, D3DRESOURCETYPE, D3DFORMAT) override;
+    HRESULT CheckDeviceMultiSampleType(UINT, D3DDEVTYPE, D3DFORMAT, BOOL, D3DMULTISAMPLE_TYPE) override;
+    HRESULT CheckDepthStencilMatch(UINT, D3DDEVTYPE, D3DFORMAT, D3DFORMAT, D3DFORMAT) override;
+    HRESULT GetDeviceCaps(UINT, D3DDEVTYPE, D3DCAPS8*) override;
+    HMONITOR GetAdapterMonitor(UINT) override;
+    HRESULT CreateDevice(UINT, D3DDEVTYPE, HWND, DWORD, D3DPRESENT_PARAMETERS*, IDirect3DDevice8**) override;
+
+    // The default creation: a RecordingDevice with the device type's caps, the creation and
+    // presentation parameters and the adapter's desktop mode; createDeviceResult if it fails.
+    HRESULT makeDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow, DWORD behaviorFlags,
+                       D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice8** device);
 
 private:
     ~FakeDirect3D() override = default;
     // The device type's table, or null for an unknown adapter or type.
     FakeDeviceType* deviceType(UINT adapter, D3DDEVTYPE type);
-    void log(const std::string& text) { calls.push_back(text); }
+    void log(const std::string& method, std::initializer_list<Arg> args) { calls.push_back(callText(method, args)); }
 
     ULONG refs_ = 1;
 };
 
-}  // namespace quorvel::test
+}  // namespace quorvel::testing
