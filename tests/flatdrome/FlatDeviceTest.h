@@ -14,15 +14,19 @@
 
 namespace flattest {
 
-class FlatDeviceTest : public quorvel::test::GlDeviceTest {
+class FlatDeviceTest : public quorvel::testing::GlDeviceTest {
 protected:
     void TearDown() override {
         bank_.reset();  // its textures go before the device
         GlDeviceTest::TearDown();
     }
 
-    // A windowed device whose back buffer is width x height.
+    // A windowed device whose back buffer is width x height, in place of the fixture's own.
     void createSized(UINT width, UINT height) {
+        if (device_) {
+            device_->Release();
+            device_ = nullptr;
+        }
         D3DPRESENT_PARAMETERS p = windowedParameters(true);
         p.BackBufferWidth = width;
         p.BackBufferHeight = height;
@@ -43,12 +47,12 @@ protected:
         std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width) * height * 4);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) {
-                const quorvel::test::Rgba c = colourAt(x, y);
+                const quorvel::testing::Rgba c = colourAt(x, y);
                 std::uint8_t* p = &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
                 p[0] = static_cast<std::uint8_t>(c.r), p[1] = static_cast<std::uint8_t>(c.g);
                 p[2] = static_cast<std::uint8_t>(c.b), p[3] = 255;
             }
-        ASSERT_TRUE(quorvel::test::writeImageFile(dir_.path() + "/" + name, width, height, rgba));
+        ASSERT_TRUE(quorvel::testing::writeImageFile(dir_.path() + "/" + name, width, height, rgba));
         ASSERT_NE(bank_->LoadImage(name.c_str(), false), nullptr) << name;
     }
 

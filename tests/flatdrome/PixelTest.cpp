@@ -13,7 +13,7 @@ using namespace flattest;
 using quorvel::flat::FadeEffect;
 using quorvel::flat::PictureEffect;
 using quorvel::flat::TextEffect;
-using quorvel::test::Rgba;
+using quorvel::testing::Rgba;
 
 namespace {
 

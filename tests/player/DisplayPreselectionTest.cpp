@@ -3,17 +3,26 @@
 #include <gtest/gtest.h>
 
 #include "shell/AppShell.h"
-#include "shell/TableDirect3D.h"
+#include <memory>
+
+#include "support/FakeDirect3D.h"
 
 namespace quorvel {
 namespace {
 
-using testing::TableDirect3D;
+using testing::FakeAdapter;
+using testing::FakeDirect3D;
+
+// The test's own reference to a fake Direct3D object; the shells below borrow it.
+struct ReleaseFake {
+    void operator()(FakeDirect3D* d3d) const { d3d->Release(); }
+};
+using TableDirect3D = std::unique_ptr<FakeDirect3D, ReleaseFake>;
 
 class TableShell : public AppShell {
 public:
     explicit TableShell(TableDirect3D& d3d) {
-        direct3d = &d3d;
+        direct3d = d3d.get();
         wantDepthBuffer = FALSE;
         EXPECT_EQ(enumerateDevices(), S_OK);
     }
@@ -23,9 +32,11 @@ public:
 // Two adapters; the second one's reference device can use four samples in an 800x600 X8R8G8B8
 // fullscreen mode.
 TableDirect3D twoAdapters() {
-    TableDirect3D d3d;
-    d3d.adapters = {testing::standardAdapter("First GPU"), testing::standardAdapter("Second GPU")};
-    d3d.adapters[1].ref.multiSamples.insert({FALSE, D3DFMT_X8R8G8B8, D3DMULTISAMPLE_4_SAMPLES});
+    TableDirect3D d3d(new FakeDirect3D);
+    d3d->adapters.assign(2, FakeAdapter{});
+    d3d->adapters[0].description = "First GPU";
+    d3d->adapters[1].description = "Second GPU";
+    d3d->adapters[1].ref.multiSamples.insert({FALSE, D3DFMT_X8R8G8B8, D3DMULTISAMPLE_4_SAMPLES});
     return d3d;
 }
 
@@ -95,7 +106,7 @@ TEST(DisplayPreselection, WhatVanishedFallsBackToTheDefault) {
 
 TEST(DisplayPreselection, AWindowNeedsADeviceThatCanRenderInOne) {
     TableDirect3D d3d = twoAdapters();
-    d3d.adapters[1].ref.caps.Caps2 = 0;  // fullscreen only
+    d3d->adapters[1].ref.caps.Caps2 = 0;  // fullscreen only
     TableShell shell(d3d);
     DisplaySettings windowed = secondAdapterFullscreen();
     windowed.windowed = true;
