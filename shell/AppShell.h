@@ -90,6 +90,10 @@ public:
         return d.modes[d.currentMode];
     }
 
+    // The status run() returns: 0 unless the device failed while the program ran (a reset or a
+    // window-mode switch that could not be done), so that a caller can tell it from a normal end.
+    INT exitStatus() const { return deviceFailed_ ? 1 : 0; }
+
 protected:
     // Makes the Direct3D object (null on failure). Tests hand in a fake here.
     virtual IDirect3D8* createDirect3D();
@@ -110,10 +114,6 @@ protected:
     // Ends the program as the close command does, once the loop reaches the message. Lets a
     // test or a headless program stop after a number of frames.
     void requestClose();
-
-    // The status run() returns: 0 unless the device failed while the program ran (a reset or a
-    // window-mode switch that could not be done), so that a caller can tell it from a normal end.
-    INT exitStatus() const { return deviceFailed_ ? 1 : 0; }
 
 private:
     void fillPresentParams();

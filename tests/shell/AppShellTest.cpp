@@ -269,6 +269,7 @@ TEST_F(AppShellTest, OtherCooperativeLevelFailuresAndFailedResetsEndTheFrameWith
     dev.failAlways("Reset", D3DERR_INVALIDCALL);
     EXPECT_EQ(frame(), D3DERR_INVALIDCALL);
     EXPECT_EQ(journal, (Journal{"onDeviceLost", "Reset"}));
+    EXPECT_EQ(shell->exitStatus(), 1) << "a device that cannot go on is a failure of the run";
 }
 
 TEST_F(AppShellTest, FrameIsSkippedWhenNoTimeHasPassed) {
@@ -371,6 +372,8 @@ TEST_F(AppShellTest, FailedResizeResetIsReportedAndCloses) {
     EXPECT_EQ(reports.boxes[0].text, "Could not reset the Direct3D device.");
     EXPECT_FALSE(platform::IsWindow(shell->window));
     EXPECT_EQ(journal.back(), "onShutdown");
+    // The program ends with a failure status, not as after a show that played to its end.
+    EXPECT_EQ(shell->run(), 1);
 }
 
 TEST_F(AppShellTest, FlipGoesFullscreenWithTheModeAndBackWithTheClientSize) {
