@@ -20,6 +20,8 @@ packages=(
   libfontconfig-dev libfreetype-dev fonts-liberation2
   # setup dialog
   libgtk-3-dev
+  # video export: quorvel-capture --video pipes frames to the ffmpeg program
+  ffmpeg
   # headless display for end-to-end runs
   xvfb xauth xdotool
   openbox                             # a window manager, so fullscreen switches behave as on a desktop

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "CaptureEngine.h"
+#include "Interruption.h"
 #include "platform/audio/bass.h"
 #include "platform/win/OutputRedirection.h"
 #include "shell/FrameTimer.h"
@@ -29,23 +30,26 @@ int main(int argc, char** argv) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     quorvel::platform::setMessageBoxesHeadless(true);
     BASS_SetCaptureMode(TRUE);
+    quorvel::capture::catchInterruptions();
 
     quorvel::platform::ManualClock clock;
     quorvel::useFrameTimerClock(&clock);
 
-    auto engine = std::make_unique<quorvel::capture::CaptureEngine>(*options, clock);
+    auto engine = std::make_unique<quorvel::capture::CaptureEngine>(*options, clock, programStart);
     if (!engine->prepareOutputs()) return 1;
     if (FAILED(engine->create(nullptr))) {
         std::fprintf(stderr, "quorvel-capture: the show could not start\n");
         return 1;
     }
-    clock.advance(1.0 / options->fps);  // the first frame sees one frame's elapsed time
+    if (!engine->beginCapture()) {
+        engine.reset();
+        quorvel::useFrameTimerClock(nullptr);
+        return 1;
+    }
+    clock.advance(1.0 / options->fps.value());  // the first frame sees one frame's elapsed time
     engine->run();
-    const bool finished = engine->reachedEnd();
-    if (options->measure) engine->reportMeasurements(programStart);
-    std::fprintf(stderr, "quorvel-capture: %ld frames written to %s%s\n", engine->framesWritten(),
-                 options->outDir.c_str(), finished ? "" : " (the show stopped before its end)");
+    const int status = engine->endCapture();
     engine.reset();
     quorvel::useFrameTimerClock(nullptr);
-    return finished ? 0 : 1;
+    return status;
 }
