@@ -134,7 +134,7 @@ protected:
         std::vector<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
             const std::string name = entry.path().filename().string();
-            if (name.rfind("encoder-", 0) != 0) names.push_back(name);
+            if (name.rfind("encoder-", 0) != 0 && name != "quitter") names.push_back(name);
         }
         return names;
     }
@@ -193,4 +193,29 @@ TEST_F(VideoExportTest, AnUnwritableFolderShowsBeforeTheEncoderStarts) {
     VideoExport noEncoder(job("show.mkv"));
     EXPECT_FALSE(noEncoder.start(error, "quorvel-no-such-encoder"));
     EXPECT_TRUE(leftovers().empty());
+}
+
+TEST_F(VideoExportTest, AnEncoderThatQuitsEarlyIsBlamedWhenAbandoned) {
+    VideoExport video(job("show.mp4"));
+    std::string error;
+    ASSERT_TRUE(video.start(error, script("quitter", "echo 'Unknown encoder' >&2\nexit 1")));
+    const auto frame = pattern(32, 0);
+    bool refused = false;
+    for (int k = 0; k < 500 && !refused; ++k) {
+        refused = !video.addFrame(k, 4, 2, frame.data());
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_TRUE(refused);
+    std::string reason;
+    video.abandon(&reason);
+    EXPECT_EQ(reason, "ffmpeg could not make " + dir_.path() + "/show.mp4 (it exited with status 1): Unknown encoder");
+    EXPECT_TRUE(leftovers().empty());
+
+    // Abandoned while the encoder was fine: nobody to blame.
+    VideoExport healthy(job("show.mkv"));
+    ASSERT_TRUE(healthy.start(error, fakeEncoder(0)));
+    healthy.addFrame(0, 4, 2, frame.data());
+    reason.clear();
+    healthy.abandon(&reason);
+    EXPECT_EQ(reason, "");
 }

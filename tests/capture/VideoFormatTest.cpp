@@ -64,8 +64,8 @@ TEST(VideoFormat, EachFormatGetsItsCodecsAndContainer) {
         EXPECT_NE(std::find(args.begin(), args.end(), "pipe:3"), args.end());
     }
     const auto mp4 = ffmpegCommand(jobFor("a.mp4"));
-    EXPECT_EQ(valueAfter(mp4, "-crf"), "17");
-    EXPECT_EQ(valueAfter(mp4, "-preset"), "medium");
+    EXPECT_EQ(valueAfter(mp4, "-crf"), "16");
+    EXPECT_EQ(valueAfter(mp4, "-preset"), "veryfast");
     EXPECT_EQ(valueAfter(mp4, "-movflags"), "+faststart");
     EXPECT_EQ(valueAfter(mp4, "-flags"), "+cgop");
     EXPECT_EQ(valueAfter(ffmpegCommand(jobFor("a.mov")), "-profile:v"), "3");  // HQ

@@ -241,7 +241,8 @@ int CaptureEngine::endCapture() {
     if (video_) {
         std::string error;
         if (interrupted_ || failed_ || !reachedEnd_) {
-            video_->abandon();
+            video_->abandon(&error);
+            if (!error.empty() && !interrupted_) std::fprintf(stderr, "quorvel-capture: %s\n", error.c_str());
         } else if (!video_->finish(error, interruptionRequested)) {
             std::fprintf(stderr, "quorvel-capture: %s\n", error.c_str());
             failed_ = true;

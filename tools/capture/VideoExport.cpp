@@ -86,14 +86,17 @@ bool VideoExport::finish(std::string& error, const std::function<bool()>& cancel
     return true;
 }
 
-void VideoExport::abandon() {
+void VideoExport::abandon(std::string* reason) {
     if (!started_) return;
     started_ = false;
+    // A picture that could not be written means the encoder stopped reading: it failed.
+    const bool encoderQuit = writer_->failed();
     encoder_.stopWriting();
     writer_->cancel();
     const auto deadline = std::chrono::steady_clock::now() + StopPatience;
     encoder_.finish([deadline] { return std::chrono::steady_clock::now() > deadline; });
     std::remove(partialPath_.c_str());
+    if (reason && encoderQuit) *reason = encoderFailure();
 }
 
 std::string VideoExport::encoderFailure() const {

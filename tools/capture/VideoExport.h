@@ -40,8 +40,9 @@ public:
     // Ends the input, waits for the encoder and gives the file its name. `cancelled` is asked
     // while the encoder finishes; true kills it. False with a one-line message in error.
     bool finish(std::string& error, const std::function<bool()>& cancelled = {});
-    // Ends the input, lets the encoder stop and removes the temporary file.
-    void abandon();
+    // Ends the input, lets the encoder stop and removes the temporary file. When the encoder
+    // had failed by itself, its reason goes to `reason`.
+    void abandon(std::string* reason = nullptr);
 
     std::int64_t framesWritten() const { return writer_ ? writer_->written() : 0; }
     const std::string& partialPath() const { return partialPath_; }

@@ -8,7 +8,7 @@ namespace quorvel::capture {
 namespace {
 
 const VideoFormat Formats[] = {
-    {VideoContainer::Mp4, ".mp4", "mp4", "H.264 with AAC", 17, 51, "medium"},
+    {VideoContainer::Mp4, ".mp4", "mp4", "H.264 with AAC", 16, 51, "veryfast"},
     {VideoContainer::WebM, ".webm", "webm", "VP9 with Opus", 31, 63, "4"},
     {VideoContainer::Mov, ".mov", "mov", "ProRes 422 HQ with PCM", -1, -1, nullptr},
     {VideoContainer::Mkv, ".mkv", "matroska", "FFV1 with FLAC", -1, -1, nullptr},

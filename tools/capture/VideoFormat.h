@@ -2,7 +2,10 @@
 // ffmpeg command line that encodes one: raw RGBA frames come in on standard input, 16-bit stereo
 // 44100 Hz sound on file descriptor 3.
 //
-//   .mp4   H.264 (yuv420p, CRF 17) with AAC, moov atom at the front for streaming
+//   .mp4   H.264 (yuv420p, CRF 16, preset veryfast) with AAC, moov atom at the front for
+//          streaming. veryfast at CRF 16 looks as good as medium at 17 for a few percent more
+//          bytes, and encodes in a third of the time, so an export takes about twice as long as
+//          rendering alone.
 //   .webm  VP9 (yuv420p, CRF 31) with Opus
 //   .mov   ProRes 422 HQ (10-bit 4:2:2) with 16-bit PCM, for editing
 //   .mkv   FFV1 (lossless RGB) with FLAC, for archiving
