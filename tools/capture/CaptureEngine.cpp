@@ -19,14 +19,19 @@
 namespace quorvel::capture {
 
 namespace {
-constexpr size_t ReadbackDepth = 3;                   // frames in flight between GL and us
+// Frames in flight between GL and us: three, or two for pictures so big (8192x8192 is 256 MB)
+// that memory matters more than the last bit of overlap.
+size_t readbackDepth(const CaptureOptions& options) {
+    const size_t frameBytes = static_cast<size_t>(options.width) * static_cast<size_t>(options.height) * 4;
+    return frameBytes > (size_t{64} << 20) ? 2 : 3;
+}
 constexpr size_t PngBufferBudget = size_t{256} << 20;  // bytes of pictures waiting for PNG workers
 constexpr std::uint64_t AudioLead = 4096;              // samples mixed ahead of the frame for a video
 }  // namespace
 
 CaptureEngine::CaptureEngine(const CaptureOptions& options, platform::ManualClock& clock,
                              std::chrono::steady_clock::time_point programStart)
-    : options_(options), clock_(clock), readback_(ReadbackDepth), statistics_(programStart) {
+    : options_(options), clock_(clock), readback_(readbackDepth(options)), statistics_(programStart) {
     showSetupDialog = FALSE;
     createWidth = static_cast<DWORD>(options.width);
     createHeight = static_cast<DWORD>(options.height);

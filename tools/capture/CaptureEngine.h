@@ -41,6 +41,8 @@ public:
     bool beginCapture();
     // After run(): finishes the files, reports, and returns the exit status.
     int endCapture();
+    // Makes run() close the show, unloading it as usual, without drawing a frame.
+    void closeBeforeFirstFrame() { stop(true); }
 
     HRESULT onUpdate() override;
     HRESULT onRender() override;

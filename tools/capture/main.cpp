@@ -41,14 +41,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quorvel-capture: the show could not start\n");
         return 1;
     }
-    if (!engine->beginCapture()) {
-        engine.reset();
-        quorvel::useFrameTimerClock(nullptr);
-        return 1;
-    }
+    const bool begun = engine->beginCapture();
+    if (!begun) engine->closeBeforeFirstFrame();  // the loop then only takes the show down
     clock.advance(1.0 / options->fps.value());  // the first frame sees one frame's elapsed time
     engine->run();
-    const int status = engine->endCapture();
+    const int status = begun ? engine->endCapture() : 1;
     engine.reset();
     quorvel::useFrameTimerClock(nullptr);
     return status;
