@@ -22,6 +22,8 @@ packages=(
   libgtk-3-dev
   # the Debian package of quorvel (cpack): library dependencies of the binaries
   dpkg-dev
+  # video export: quorvel-capture --video pipes frames to the ffmpeg program
+  ffmpeg
   # headless display for end-to-end runs
   xvfb xauth xdotool
   openbox                             # a window manager, so fullscreen switches behave as on a desktop

@@ -39,6 +39,14 @@ bool WavCapture::render(std::uint64_t frames) {
     return true;
 }
 
+bool WavCapture::append(const std::int16_t* samples, std::uint64_t frames) {
+    if (file_ == nullptr) return false;
+    const auto count = static_cast<sf_count_t>(frames);
+    if (sf_writef_short(file_, samples, count) != count) return false;
+    written_ += frames;
+    return true;
+}
+
 void WavCapture::close() {
     if (file_ != nullptr) {
         sf_close(file_);

@@ -23,6 +23,8 @@ public:
     bool open(const std::string& path);
     // Mixes the next `frames` frames and appends them. False on a mixing or write failure.
     bool render(std::uint64_t frames);
+    // Appends frames mixed elsewhere (interleaved stereo), for a caller that also sends them on.
+    bool append(const std::int16_t* samples, std::uint64_t frames);
     // Frames written so far.
     std::uint64_t framesWritten() const { return written_; }
     // Finishes the file's header; also done by the destructor.

@@ -1,5 +1,5 @@
-// quorvel-capture: plays the show in the working directory headless and frame-exact, for video
-// capture and tests. It runs the same engine, shell and plug-ins as quorvel.
+// quorvel-capture: plays a show (by default the one in the working directory) headless and
+// frame-exact, to pictures, a video or measurements. It runs the same engine, shell and plug-ins as quorvel.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "CaptureEngine.h"
+#include "Interruption.h"
 #include "engine/ShowLocation.h"
 #include "platform/audio/bass.h"
 #include "platform/win/OutputRedirection.h"
@@ -30,7 +31,9 @@ int main(int argc, char** argv) {
 
     // Output paths stay relative to where the program was started, not to the show folder.
     options->outDir = std::filesystem::absolute(options->outDir).string();
-    if (!options->wavPath.empty()) options->wavPath = std::filesystem::absolute(options->wavPath).string();
+    for (std::string* path : {&options->wavPath, &options->videoPath, &options->measureCsv}) {
+        if (!path->empty()) *path = std::filesystem::absolute(*path).string();
+    }
     std::optional<quorvel::ShowLocation> show;
     if (!options->show.empty()) {
         show = quorvel::locateShow(options->show, error);
@@ -46,11 +49,12 @@ int main(int argc, char** argv) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     quorvel::platform::setMessageBoxesHeadless(true);
     BASS_SetCaptureMode(TRUE);
+    quorvel::capture::catchInterruptions();
 
     quorvel::platform::ManualClock clock;
     quorvel::useFrameTimerClock(&clock);
 
-    auto engine = std::make_unique<quorvel::capture::CaptureEngine>(*options, clock);
+    auto engine = std::make_unique<quorvel::capture::CaptureEngine>(*options, clock, programStart);
     if (show) engine->playFrom(*show);
     if (!engine->prepareOutputs()) return 1;
     if (FAILED(engine->create(nullptr))) {
@@ -59,13 +63,12 @@ int main(int argc, char** argv) {
                      reason.c_str());
         return 1;
     }
-    clock.advance(1.0 / options->fps);  // the first frame sees one frame's elapsed time
+    const bool begun = engine->beginCapture();
+    if (!begun) engine->closeBeforeFirstFrame();  // the loop then only takes the show down
+    clock.advance(1.0 / options->fps.value());  // the first frame sees one frame's elapsed time
     engine->run();
-    const bool finished = engine->reachedEnd();
-    if (options->measure) engine->reportMeasurements(programStart);
-    std::fprintf(stderr, "quorvel-capture: %ld frames written to %s%s\n", engine->framesWritten(),
-                 options->outDir.c_str(), finished ? "" : " (the show stopped before its end)");
+    const int status = begun ? engine->endCapture() : 1;
     engine.reset();
     quorvel::useFrameTimerClock(nullptr);
-    return finished ? 0 : 1;
+    return status;
 }
