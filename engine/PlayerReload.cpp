@@ -178,6 +178,7 @@ void PlayerEngine::refreshMusic(double t) {
     }
     // As at start-up, a music file that cannot be played leaves the show without music.
     reloadError_ = boxLines(reports);
+    for (const std::string& line : reloadError_) std::fprintf(stderr, "quorvel: %s\n", line.c_str());
     music.PlayAt(t);
 }
 
