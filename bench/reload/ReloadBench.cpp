@@ -55,14 +55,20 @@ public:
     }
     // Saves the script with another background colour, as an editor does.
     void saveWithColour(unsigned colour) const {
+        save(std::regex_replace(script_, std::regex("@bgcolor [0-9-]+"), "@bgcolor " + std::to_string(colour)));
+    }
+    // Saves the script with a scene it cannot load.
+    void saveBroken() const { save(std::regex_replace(script_, std::regex("@loadscene orrery.3ds"), "@loadscene gone.3ds")); }
+
+private:
+    void save(const std::string& text) const {
         {
             std::ofstream out("data/.vantro.jpg.save");
-            out << std::regex_replace(script_, std::regex("@bgcolor [0-9-]+"), "@bgcolor " + std::to_string(colour));
+            out << text;
         }
         fs::rename("data/.vantro.jpg.save", "data/vantro.jpg");
     }
 
-private:
     fs::path folder_, previous_;
     std::string script_;
 };
@@ -106,6 +112,36 @@ void ReloadOnly(benchmark::State& state) {
     player.cleanup();
 }
 BENCHMARK(ReloadOnly)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// Resident set in KiB.
+double residentKiB() {
+    std::ifstream statm("/proc/self/statm");
+    long size = 0, resident = 0;
+    statm >> size >> resident;
+    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / 1024.0;
+}
+
+// 200 reloads, every third one of a broken save: the resident size after the first and the last.
+void ReloadStorm(benchmark::State& state) {
+    ShowCopy show;
+    BenchPlayer player;
+    if (!startAt20(state, player)) return;
+    float t = 20.0f;
+    for (auto _ : state) {
+        for (int i = 0; i < 200; ++i) {
+            if (i % 3 == 2)
+                show.saveBroken();
+            else
+                show.saveWithColour(0xFF000000u + static_cast<unsigned>(i));
+            player.reloadShow();
+            player.frame(t += 0.02f);
+            if (i == 0) state.counters["rss_first_KiB"] = residentKiB();
+        }
+        state.counters["rss_last_KiB"] = residentKiB();
+    }
+    player.cleanup();
+}
+BENCHMARK(ReloadStorm)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 

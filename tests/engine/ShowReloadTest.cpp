@@ -93,7 +93,8 @@ TEST_F(ShowReload, NewShowPlaysOnAtTheSameDemoTime) {
     player->frame(4.0f);
     calls_.clear();
 
-    writeScript("@bgcolor 65280", "0 0 create recorder { new } 10 0 delete");
+    // A new start time is where a loop starts again; the time that plays goes on.
+    writeScript("@bgcolor 65280 @starttime 3", "0 0 create recorder { new } 10 0 delete");
     ASSERT_TRUE(player->reloadShow());
     EXPECT_EQ(player->backgroundColour, 65280u);
     EXPECT_TRUE(player->reloadError().empty());
