@@ -29,6 +29,7 @@ const char* const PlayerUsage =
     "  Escape, Alt+F4     end the show\n"
     "  Alt+Enter          switch between window and fullscreen\n"
     "  C                  next camera (when viewing a .3ds file)\n"
+    "  F5                 reload the show (it also reloads by itself when a file is saved)\n"
     "\n"
     "The setup dialog's choice is remembered in $XDG_CONFIG_HOME/quorvel/settings.ini\n"
     "(~/.config/quorvel/settings.ini by default).\n";

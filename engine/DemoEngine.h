@@ -80,6 +80,11 @@ public:
     HRESULT onShutdown() override;
 
 protected:
+    // Everything onStartup takes from the script, from reading it to the effects' ParseParams;
+    // the music is opened only when asked (a reload decides about the music itself).
+    HRESULT loadShow(bool openMusic);
+    // Fills the services and calls every effect's Init, reporting the first failure.
+    HRESULT initAllEffects();
     // Reads the script (or makes the viewer's) into script and layers.
     bool readScript();
     // After the scenes are loaded: the viewer's camera and loop length.

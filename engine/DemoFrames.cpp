@@ -14,19 +14,24 @@ HRESULT DemoEngine::onDeviceCreated() {
     }
     HRESULT hr = loadImages();
     if (FAILED(hr)) return hr;
+    hr = initAllEffects();
+    if (FAILED(hr)) return hr;
+    startMusic();
+    return S_OK;
+}
 
+HRESULT DemoEngine::initAllEffects() {
     services.device = device;
     services.images = &images;
     services.scenes = &scenes;
     for (int i = 0; i < LayerCount; ++i) {
         int slot = 0;
-        hr = initEffects(layers[i], &services, &slot);
+        const HRESULT hr = initEffects(layers[i], &services, &slot);
         if (FAILED(hr)) {
             reportInitFailure(i, slot, hr);
             return hr;
         }
     }
-    startMusic();
     return S_OK;
 }
 

@@ -38,7 +38,10 @@ bool DemoEngine::parseTimeline(const char* path) {
 
 HRESULT DemoEngine::onStartup() {
     font = new quorvel::OverlayFont("Arial", 10, 0);
+    return loadShow(true);
+}
 
+HRESULT DemoEngine::loadShow(bool openMusic) {
     if (!readScript()) {
         reportTimelineFailure();
         reportError("Couldn't load %s", scriptPath.c_str());
@@ -57,9 +60,11 @@ HRESULT DemoEngine::onStartup() {
     musicBasePath = dataPath;
 
     // A music file that cannot be played is reported by the player; the show runs without it.
-    music.streamOpen = FALSE;
-    if (!mute && script.countOf("@loadmusic") != 0) {
-        if (const char* name = script.textAfter(0, 0, "@loadmusic")) music.Open(musicBasePath, name, window);
+    if (openMusic) {
+        music.streamOpen = FALSE;
+        if (!mute && script.countOf("@loadmusic") != 0) {
+            if (const char* name = script.textAfter(0, 0, "@loadmusic")) music.Open(musicBasePath, name, window);
+        }
     }
 
     // The scenes are read on threads of their own while the libraries load.

@@ -48,6 +48,10 @@ LRESULT PlayerEngine::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPAR
             std::fprintf(stderr, "quorvel: camera %s\n", viewer.followedCamera()->name.c_str());
         return 0;
     }
+    if (message == WM_KEYDOWN && wParam == VK_F5 && !(lParam & kKeyRepeat)) {
+        reloadRequested_ = true;  // done before the next frame is drawn
+        return 0;
+    }
     return DemoEngine::handleMessage(hwnd, message, wParam, lParam);
 }
 

@@ -5,9 +5,11 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/CommandLine.h"
 #include "engine/DemoEngine.h"
+#include "engine/ShowWatch.h"
 
 namespace quorvel {
 
@@ -21,6 +23,16 @@ public:
     void play(const ShowLocation& location);
 
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Start-up as the engine's, then the show's folders are watched for saved files.
+    HRESULT onStartup() override;
+    // Reloads the show first when its files were saved or F5 asked; draws the reload error.
+    HRESULT onRender() override;
+
+    // Loads the show again from its files in the same window and device and plays on at the same
+    // demo time. False when the new show cannot be played: the last good show plays on, and
+    // reloadError() says why until a reload succeeds.
+    bool reloadShow();
+    const std::vector<std::string>& reloadError() const { return reloadError_; }
 
 protected:
     INT runSetupDialog() override;
@@ -28,9 +40,17 @@ protected:
 private:
     // --windowed, --fullscreen and --size, applied to the device table and the window size.
     void applyDisplayOptions();
+    // The music file the script names, with what identifies its content; empty without music.
+    std::string musicStamp() const;
+    // After a reload: the music is opened again only when its file changed, and plays at t.
+    void refreshMusic(double t);
 
     PlayerOptions options_;
     std::string title_;  // the window title while viewing a scene
+    ShowWatch watch_;
+    bool reloadRequested_ = false;
+    std::vector<std::string> reloadError_;
+    std::string musicStamp_;  // of the music that plays
 };
 
 // Reads the command line, finds the show and enters its folder. Returns the engine to create and

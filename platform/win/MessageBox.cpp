@@ -17,8 +17,12 @@ namespace {
 struct MessageBoxState {
     std::mutex lock;
     quorvel::platform::MessageBoxSink sink;
-    bool headless = false;
 };
+
+// Kept as an SDL hint rather than in this file's state: plug-ins carry their own copy of this
+// code, and the one SDL library of the process is what all copies share, so a program that
+// keeps its boxes on stderr keeps its plug-ins' boxes there too.
+constexpr const char* kHeadlessHint = "QUORVEL_MESSAGE_BOXES_HEADLESS";
 
 MessageBoxState& state() {
     static MessageBoxState s;
@@ -54,10 +58,9 @@ void setMessageBoxSink(MessageBoxSink sink) {
     state().sink = std::move(sink);
 }
 
-void setMessageBoxesHeadless(bool headless) {
-    std::lock_guard<std::mutex> guard(state().lock);
-    state().headless = headless;
-}
+void setMessageBoxesHeadless(bool headless) { SDL_SetHint(kHeadlessHint, headless ? "1" : "0"); }
+
+bool messageBoxesHeadless() { return SDL_GetHintBoolean(kHeadlessHint, SDL_FALSE) == SDL_TRUE; }
 
 }  // namespace quorvel::platform
 
@@ -67,12 +70,11 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
     const std::string bodyText = text ? text : "";
 
     quorvel::platform::MessageBoxSink sink;
-    bool headless;
     {
         std::lock_guard<std::mutex> guard(state().lock);
         sink = state().sink;
-        headless = state().headless;
     }
+    const bool headless = quorvel::platform::messageBoxesHeadless();
     if (sink) {
         sink(captionText, bodyText);
         return IDOK;

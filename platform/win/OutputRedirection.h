@@ -15,8 +15,10 @@ using DebugOutputSink = std::function<void(const std::string& text)>;
 void setMessageBoxSink(MessageBoxSink sink);
 void setDebugOutputSink(DebugOutputSink sink);
 
-// When set, message boxes are only printed to stderr, never shown (headless programs).
+// When set, message boxes are only printed to stderr, never shown (headless programs, and a
+// player while it reloads a show). It holds for the plug-ins' boxes too.
 void setMessageBoxesHeadless(bool headless);
+bool messageBoxesHeadless();
 
 // True when QUORVEL_DEBUG asks for the debug output channel on stderr: set, non-empty, not "0".
 bool debugOutputEnabled();

@@ -74,10 +74,11 @@ constexpr WPARAM PBT_APMRESUMESUSPEND = 0x0007;
 // WM_NCHITTEST result for the client area.
 constexpr LRESULT HTCLIENT = 1;
 
-// Virtual keys the accelerators use.
+// Virtual keys the accelerators and the player use.
 constexpr WPARAM VK_RETURN = 0x0D;
 constexpr WPARAM VK_ESCAPE = 0x1B;
 constexpr WPARAM VK_F4 = 0x73;
+constexpr WPARAM VK_F5 = 0x74;
 
 // Window styles.
 constexpr DWORD WS_POPUP = 0x80000000u;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The quorvel program started with the command line, as a person would, on a virtual X display:
-# a show opened directly in a window, a bad argument, the remembered settings, and 3D Studio files
-# viewed without a script.
+# a show opened directly in a window, reloaded when its script is saved, a bad argument, the
+# remembered settings, and 3D Studio files viewed without a script.
 # Usage: player_e2e.sh QUORVEL XSHOT MAKE_VIEWER_SCENES PNG_COVERAGE DEMO_FOLDER SHOTS_FOLDER
 set -uo pipefail
 
@@ -40,6 +40,39 @@ if window=$(wait_window "Redeve DemoQuorvel" 30); then
   [ "$status" = 0 ] || fail "exit status $status after the end (log: $(cat "$work/direct.log"))"
 else
   fail "no show window (log: $(cat "$work/direct.log"))"; kill $pid
+fi
+
+echo "== a saved script reloads at once; a broken save keeps the show playing and says why"
+cp -r "$demo" "$work/edit"
+script="$work/edit/data/vantro.jpg"
+# Saves the script with sed's expression $1 applied, as editors do: a new file renamed over it.
+save_script() { sed "$1" "$script" > "$work/edit/data/.vantro.jpg.new" && mv "$work/edit/data/.vantro.jpg.new" "$script"; }
+save_script 's/^@bgcolor .*/@bgcolor 4278190335/'  # opaque blue
+(cd / && exec "$quorvel" --no-dialog --windowed --mute --size 320x240 --start 6 "$work/edit" > "$work/edit.log" 2>&1) &
+pid=$!
+if window=$(wait_window "Redeve DemoQuorvel" 30); then
+  sleep 1  # past the show's fade in
+  shoot "$window" "$shots/edit-blue.png"
+  save_script 's/^@bgcolor .*/@bgcolor 4294901760/'  # opaque red
+  sleep 1
+  shoot "$window" "$shots/edit-red.png"
+  notblue=$("$coverage" "$shots/edit-blue.png" 0 0 255); notred=$("$coverage" "$shots/edit-red.png" 255 0 0)
+  [ "$notblue" -lt 90 ] && [ "$notred" -lt 90 ] || fail "the background does not show the new colour ($notblue% not blue before, $notred% not red after)"
+  save_script 's/^@loadscene orrery.3ds/@loadscene gone.3ds/'
+  sleep 1
+  shoot "$window" "$shots/edit-broken.png"
+  kill -0 $pid 2>/dev/null || fail "a broken save ended the show"
+  grep -q "Couldn't load gone.3ds" "$work/edit.log" || fail "the broken save is not reported on stderr"
+  boxed=$("$coverage" "$shots/edit-broken.png" 255 0 0)
+  [ "$boxed" -gt "$notred" ] && [ "$boxed" -lt 90 ] || fail "no error box over the red show ($notred% not red before, $boxed% after)"
+  save_script 's/^@loadscene gone.3ds/@loadscene orrery.3ds/'
+  sleep 1
+  [ "$(grep -c '^quorvel: reloaded' "$work/edit.log")" = 2 ] || fail "expected two reloads: $(cat "$work/edit.log")"
+  press "$window" Escape
+  wait_exit $pid 20
+  [ "$status" = 0 ] || fail "reloading run: exit status $status"
+else
+  fail "reloading run: no window (log: $(cat "$work/edit.log"))"; kill $pid
 fi
 
 echo "== a bad argument: one line naming it, exit status 2, no window"
