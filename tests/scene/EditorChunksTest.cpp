@@ -211,9 +211,7 @@ TEST(MaterialChunks, PercentageAsFloatIsNotScaledAndShadingOtherThanOneIsNotFlat
 TEST(MaterialChunks, LaterColourSubChunkWinsAndEmptyColourChunkCopiesThePreviousColour) {
     auto bytes = editorFile([](threeds::ChunkWriter& out) {
         out.begin(ChunkId::Material);
-        out.begin(ChunkId::MaterialName);
-        out.str("Mixed");
-        out.end();
+        out.textChunk(ChunkId::MaterialName, "Mixed");
         out.begin(ChunkId::MaterialAmbient);
         writeColour(out, {1, 0, 0, ColourFormat::Bytes});
         writeColour(out, {0, 0, 1, ColourFormat::GammaBytes});
@@ -231,21 +229,15 @@ TEST(MaterialChunks, LaterColourSubChunkWinsAndEmptyColourChunkCopiesThePrevious
 TEST(MaterialChunks, MapNameInAReflectionMapChunkOverwritesTheLastSelectedMap) {
     auto bytes = editorFile([](threeds::ChunkWriter& out) {
         out.begin(ChunkId::Material);
-        out.begin(ChunkId::MaterialName);
-        out.str("Maps");
-        out.end();
+        out.textChunk(ChunkId::MaterialName, "Maps");
         out.begin(ChunkId::MapName);  // before any map chunk: no slot selected, ignored
         out.str("LOST.JPG");
         out.end();
         out.begin(ChunkId::OpacityMap);
-        out.begin(ChunkId::MapName);
-        out.str("OPAC.JPG");
-        out.end();
+        out.textChunk(ChunkId::MapName, "OPAC.JPG");
         out.end();
         out.begin(ChunkId::ReflectionMap);
-        out.begin(ChunkId::MapName);
-        out.str("REFL.JPG");
-        out.end();
+        out.textChunk(ChunkId::MapName, "REFL.JPG");
         out.end();
         out.end();
     });
