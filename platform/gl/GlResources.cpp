@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/d3d8/MipChain.h"
 #include "platform/gl/GlDevice.h"
 #include "platform/gl/GlFormats.h"
 
@@ -12,16 +13,6 @@ namespace {
 
 // Texture unit used for uploads, away from the units the stages draw with.
 constexpr GLenum kUploadUnit = GL_TEXTURE0 + 15;
-
-UINT fullChainLength(UINT width, UINT height) {
-    UINT levels = 1;
-    while (width > 1 || height > 1) {
-        width = std::max(1u, width / 2);
-        height = std::max(1u, height / 2);
-        ++levels;
-    }
-    return levels;
-}
 
 }  // namespace
 
@@ -58,7 +49,7 @@ GlTexture::GlTexture(GlDevice* device, UINT width, UINT height, UINT levels, DWO
     : DeviceChild(device, pool), format_(format), usage_(usage) {
     const TextureFormatInfo info = textureFormatInfo(format);
     if (info.bytesPerTexel == 0 || width == 0 || height == 0) return;
-    const UINT chain = fullChainLength(width, height);
+    const UINT chain = fullMipChainLength(width, height);
     const UINT count = levels == 0 ? chain : std::min(levels, chain);
     levels_.resize(count);
     UINT w = width, h = height;
