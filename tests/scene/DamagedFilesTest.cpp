@@ -129,10 +129,7 @@ TEST(DamagedFiles, ChunkShorterThanItsHeaderEndsTheWalkOfItsLevel) {
 }
 
 TEST(DamagedFiles, CountsLargerThanTheChunkAllocateOnlyWhatFits) {
-    auto bytes = editorFile([](threeds::ChunkWriter& out) {
-        out.begin(ChunkId::NamedObject);
-        out.str("Liar");
-        out.begin(ChunkId::Mesh);
+    auto bytes = meshFile("Liar", [](threeds::ChunkWriter& out) {
         out.begin(ChunkId::VertexList);
         out.u16(30000).vec3({1, 2, 3}).vec3({4, 5, 6}).u16(7);  // two vertices and a stray byte pair
         out.end();
@@ -144,8 +141,6 @@ TEST(DamagedFiles, CountsLargerThanTheChunkAllocateOnlyWhatFits) {
         out.end();
         out.begin(ChunkId::MaterialGroup);
         out.str("Y").u16(60000).i16(0).i16(0);
-        out.end();
-        out.end();
         out.end();
     });
     auto scene = load(bytes);

@@ -67,15 +67,10 @@ TEST(MeshChunks, PointsSwapAxesAndScaleAndFacesReverseWinding) {
 }
 
 TEST(MeshChunks, VertexCountOf32768OrMoreReadsNothing) {
-    auto bytes = editorFile([](threeds::ChunkWriter& out) {
-        out.begin(ChunkId::NamedObject);
-        out.str("Big");
-        out.begin(ChunkId::Mesh);
+    auto bytes = meshFile("Big", [](threeds::ChunkWriter& out) {
         out.begin(ChunkId::VertexList);
         out.u16(32768);
         for (int i = 0; i < 4; ++i) out.vec3({1, 2, 3});
-        out.end();
-        out.end();
         out.end();
     });
     auto scene = load(bytes);
