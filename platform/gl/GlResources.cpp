@@ -25,6 +25,13 @@ DeviceChild::DeviceChild(GlDevice* device, D3DPOOL pool) : device_(device), pool
 
 DeviceChild::~DeviceChild() = default;
 
+HRESULT DeviceChild::handOutDevice(IDirect3DDevice8** device) {
+    if (!device) return D3DERR_INVALIDCALL;
+    device_->AddRef();
+    *device = device_;
+    return D3D_OK;
+}
+
 ULONG DeviceChild::releasePublicRef() {
     if (publicRefs_ == 0) return 0;
     const ULONG n = --publicRefs_;
@@ -81,13 +88,6 @@ GlTexture::GlTexture(GlDevice* device, UINT width, UINT height, UINT levels, DWO
 
 GlTexture::~GlTexture() {
     if (texture_) glDeleteTextures(1, &texture_);
-}
-
-HRESULT GlTexture::GetDevice(IDirect3DDevice8** device) {
-    if (!device) return D3DERR_INVALIDCALL;
-    device_->AddRef();
-    *device = device_;
-    return D3D_OK;
 }
 
 HRESULT GlTexture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) {
@@ -183,13 +183,6 @@ GlVertexBuffer::GlVertexBuffer(GlDevice* device, UINT length, DWORD usage, DWORD
 
 GlVertexBuffer::~GlVertexBuffer() { device_->forgetVertexBuffer(storage_.name()); }
 
-HRESULT GlVertexBuffer::GetDevice(IDirect3DDevice8** device) {
-    if (!device) return D3DERR_INVALIDCALL;
-    device_->AddRef();
-    *device = device_;
-    return D3D_OK;
-}
-
 HRESULT GlVertexBuffer::Lock(UINT offset, UINT size, BYTE** data, DWORD flags) {
     return storage_.lock(offset, size, data, flags);
 }
@@ -204,13 +197,6 @@ HRESULT GlVertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* desc) {
 
 GlIndexBuffer::GlIndexBuffer(GlDevice* device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool)
     : DeviceChild(device, pool), storage_(length, usage), usage_(usage), format_(format) {}
-
-HRESULT GlIndexBuffer::GetDevice(IDirect3DDevice8** device) {
-    if (!device) return D3DERR_INVALIDCALL;
-    device_->AddRef();
-    *device = device_;
-    return D3D_OK;
-}
 
 HRESULT GlIndexBuffer::Lock(UINT offset, UINT size, BYTE** data, DWORD flags) {
     return storage_.lock(offset, size, data, flags);
@@ -246,13 +232,6 @@ HRESULT GlIndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* desc) {
 // --- GlBackBuffer ------------------------------------------------------------------------------
 
 GlBackBuffer::GlBackBuffer(GlDevice* device) : DeviceChild(device, D3DPOOL_DEFAULT) {}
-
-HRESULT GlBackBuffer::GetDevice(IDirect3DDevice8** device) {
-    if (!device) return D3DERR_INVALIDCALL;
-    device_->AddRef();
-    *device = device_;
-    return D3D_OK;
-}
 
 HRESULT GlBackBuffer::GetDesc(D3DSURFACE_DESC* desc) {
     if (!desc) return D3DERR_INVALIDCALL;
