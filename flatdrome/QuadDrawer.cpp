@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "plugin/TextureStages.h"
+
 namespace quorvel::flat {
 
 namespace {
@@ -98,13 +100,9 @@ void QuadDrawer::draw(const Quad& quad, IDirect3DBaseTexture8* texture, Blend bl
     states.render(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     states.render(D3DRS_DESTBLEND, blend == Blend::Additive ? D3DBLEND_ONE : D3DBLEND_INVSRCALPHA);
     states.texture(texture);
-    const DWORD op = texture ? D3DTOP_MODULATE : D3DTOP_SELECTARG2;
-    states.stage(0, D3DTSS_COLOROP, op);
-    states.stage(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    states.stage(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-    states.stage(0, D3DTSS_ALPHAOP, op);
-    states.stage(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-    states.stage(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    combineTextureWithDiffuse([&states](DWORD stage, D3DTEXTURESTAGESTATETYPE type,
+                                        DWORD value) { states.stage(stage, type, value); },
+                              texture ? D3DTOP_MODULATE : D3DTOP_SELECTARG2);
     states.stage(0, D3DTSS_TEXCOORDINDEX, 0);
     states.stage(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
     states.stage(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);

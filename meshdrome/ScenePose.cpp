@@ -1,5 +1,6 @@
 #include "meshdrome/ScenePose.h"
 
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -9,6 +10,12 @@
 namespace meshdrome {
 
 namespace {
+
+std::array<float, 3> valueAt(VectorTrack& track, float frame) {
+    std::array<float, 3> value;
+    track.evaluate(frame, value.data());
+    return value;
+}
 
 // The node's own transform: scale, then rotation, then translation.
 D3DXMATRIX localMatrix(SceneNode& node, float frame) {
@@ -24,18 +31,14 @@ D3DXMATRIX localMatrix(SceneNode& node, float frame) {
         D3DXMatrixRotationQuaternion(&local, &swapped);
     }
     if (node.scaleTrack.keyCount > 0) {
-        float s[3];
-        node.scaleTrack.evaluate(frame, s);
+        const auto s = valueAt(node.scaleTrack, frame);
         D3DXMATRIX scaling;
-        D3DXMatrixScaling(&scaling, s[0], s[1], s[2]);
-        D3DXMatrixMultiply(&local, &scaling, &local);
+        D3DXMatrixMultiply(&local, D3DXMatrixScaling(&scaling, s[0], s[1], s[2]), &local);
     }
     if (node.positionTrack.keyCount > 0) {
-        float p[3];
-        node.positionTrack.evaluate(frame, p);
+        const auto p = valueAt(node.positionTrack, frame);
         D3DXMATRIX translation;
-        D3DXMatrixTranslation(&translation, p[0], p[1], p[2]);
-        D3DXMatrixMultiply(&local, &local, &translation);
+        D3DXMatrixMultiply(&local, &local, D3DXMatrixTranslation(&translation, p[0], p[1], p[2]));
     }
     return local;
 }

@@ -3,6 +3,7 @@
 #include "engine/ImageBank.h"
 #include "meshdrome/RenderSetup.h"
 #include "meshdrome/SceneEffect.h"
+#include "plugin/TextureStages.h"
 #include "scene/Scene.h"
 
 namespace {
@@ -30,12 +31,11 @@ void setFixedStates(IDirect3DDevice8& device) {
     device.SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
     device.SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
     device.SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, 0);
-    device.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    device.SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    device.SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-    device.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-    device.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-    device.SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    quorvel::combineTextureWithDiffuse(
+        [&device](DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
+            device.SetTextureStageState(stage, type, value);
+        },
+        D3DTOP_MODULATE);
     device.SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
     device.SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
 }

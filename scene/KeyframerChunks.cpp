@@ -129,80 +129,65 @@ void applySpline(Key& key, std::uint32_t frame, const SceneReader::KeySpline& sp
 
 }  // namespace
 
-void SceneReader::readPositionTrack(VectorTrack& track) {
+template <class Track, class ReadValue>
+void SceneReader::readKeys(Track& track, std::uint64_t valueBytes, ReadValue readValue) {
     const std::int32_t count = readTrackHeader(track.flags);
-    reserveKeys(track, count, file.remaining(), 12);
+    reserveKeys(track, count, file.remaining(), valueBytes);
     for (std::int32_t i = 0; i < count; ++i) {
         std::uint32_t frame;
         KeySpline spline;
-        D3DVECTOR value;
-        if (!file.readU32(frame) || !readKeyHeader(spline) || !readPoint(value)) break;
-        VectorKey key{};
+        if (!file.readU32(frame) || !readKeyHeader(spline)) break;
+        typename decltype(track.keys)::value_type key{};
+        if (!readValue(key)) break;
         applySpline(key, frame, spline);
-        key.value[0] = value.x;
-        key.value[1] = value.y;
-        key.value[2] = value.z;
         track.addKey(key);
     }
     track.prepare();
 }
 
+void SceneReader::readPositionTrack(VectorTrack& track) {
+    readKeys(track, 12, [this](VectorKey& key) {
+        D3DVECTOR value;
+        if (!readPoint(value)) return false;
+        key.value[0] = value.x;
+        key.value[1] = value.y;
+        key.value[2] = value.z;
+        return true;
+    });
+}
+
 void SceneReader::readScaleTrack(VectorTrack& track) {
-    const std::int32_t count = readTrackHeader(track.flags);
-    reserveKeys(track, count, file.remaining(), 12);
-    for (std::int32_t i = 0; i < count; ++i) {
-        std::uint32_t frame;
-        KeySpline spline;
+    readKeys(track, 12, [this](VectorKey& key) {
         float x, y, z;
-        if (!file.readU32(frame) || !readKeyHeader(spline) || !file.readFloat(x) ||
-            !file.readFloat(y) || !file.readFloat(z))
-            break;
-        VectorKey key{};
-        applySpline(key, frame, spline);
+        if (!file.readFloat(x) || !file.readFloat(y) || !file.readFloat(z)) return false;
         // Scale factors change axes like points do, but keep their size.
         key.value[0] = x;
         key.value[1] = z;
         key.value[2] = y;
-        track.addKey(key);
-    }
-    track.prepare();
+        return true;
+    });
 }
 
 void SceneReader::readRotationTrack(RotationTrack& track) {
-    const std::int32_t count = readTrackHeader(track.flags);
-    reserveKeys(track, count, file.remaining(), 16);
-    for (std::int32_t i = 0; i < count; ++i) {
-        std::uint32_t frame;
-        KeySpline spline;
+    readKeys(track, 16, [this](RotationKey& key) {
         float angle, x, y, z;
-        if (!file.readU32(frame) || !readKeyHeader(spline) || !file.readFloat(angle) ||
-            !file.readFloat(x) || !file.readFloat(y) || !file.readFloat(z))
-            break;
-        RotationKey key{};
-        applySpline(key, frame, spline);
+        if (!file.readFloat(angle) || !file.readFloat(x) || !file.readFloat(y) || !file.readFloat(z))
+            return false;
         key.angle = angle;
         key.axis[0] = z;
         key.axis[1] = x;
         key.axis[2] = y;
-        track.addKey(key);
-    }
-    track.prepare();
+        return true;
+    });
 }
 
 void SceneReader::readScalarTrack(ScalarTrack& track, bool negate) {
-    const std::int32_t count = readTrackHeader(track.flags);
-    reserveKeys(track, count, file.remaining(), 4);
-    for (std::int32_t i = 0; i < count; ++i) {
-        std::uint32_t frame;
-        KeySpline spline;
+    readKeys(track, 4, [this, negate](ScalarKey& key) {
         float value;
-        if (!file.readU32(frame) || !readKeyHeader(spline) || !file.readFloat(value)) break;
-        ScalarKey key{};
-        applySpline(key, frame, spline);
+        if (!file.readFloat(value)) return false;
         // Roll turns the other way in a left-handed space.
         key.value = negate ? -value : value;
         if (negate) debugValue("%f ROLL\n", key.value);
-        track.addKey(key);
-    }
-    track.prepare();
+        return true;
+    });
 }

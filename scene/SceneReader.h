@@ -132,6 +132,10 @@ private:
     // Reads the spline flags of one key and the floats they announce, writing the key debug
     // lines. Absent parameters are 0. False when the chunk ends first.
     bool readKeyHeader(KeySpline& spline);
+    // Reads a track: its header, then up to its count of keys, each a frame, the spline parameters
+    // and a value that readValue(key) reads into the key (false when the chunk ends first).
+    template <class Track, class ReadValue>
+    void readKeys(Track& track, std::uint64_t valueBytes, ReadValue readValue);
 
     // Searches the descendants of top, each node before its children.
     static SceneNode* findBelow(const SceneNode& top, const std::string& nodeName);

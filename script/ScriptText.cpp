@@ -17,6 +17,20 @@ struct Keyword {
     Keyword(const char* format, va_list args) { std::vsnprintf(text, sizeof(text), format, args); }
 };
 
+// The token k places after the keyword's first match from n. When the keyword is not found or
+// the place falls outside the text, reports the parse error `missing` (with the keyword for its
+// %s) and gives null.
+const std::string* tokenAfter(const ScriptText& text, std::int32_t n, std::int32_t k, const char* keyword,
+                              const char* missing) {
+    const std::int32_t j = text.findMatch(n, keyword);
+    const std::int64_t target = static_cast<std::int64_t>(j) + 1 + k;
+    if (j < 0 || target < 0 || target >= text.size()) {
+        reportParseError(missing, keyword);
+        return nullptr;
+    }
+    return &text.first[target];
+}
+
 bool matches(const std::string& token, const char* keyword, size_t keywordLength) {
     return token.size() == keywordLength && std::memcmp(token.data(), keyword, keywordLength) == 0;
 }
@@ -204,13 +218,8 @@ const char* ScriptText::textAfter(std::int32_t n, std::int32_t k, const char* fo
     va_start(args, format);
     Keyword keyword(format, args);
     va_end(args);
-    std::int32_t j = findMatch(n, keyword.text);
-    const std::int64_t target = static_cast<std::int64_t>(j) + 1 + k;
-    if (j < 0 || target < 0 || target >= size()) {
-        reportParseError("text not found after %s", keyword.text);
-        return nullptr;
-    }
-    return first[target].c_str();
+    const std::string* token = tokenAfter(*this, n, k, keyword.text, "text not found after %s");
+    return token ? token->c_str() : nullptr;
 }
 
 std::int32_t ScriptText::integerAfter(std::int32_t n, std::int32_t k, const char* format, ...) const {
@@ -237,11 +246,6 @@ float ScriptText::floatAfter(std::int32_t n, std::int32_t k, const char* format,
     va_start(args, format);
     Keyword keyword(format, args);
     va_end(args);
-    std::int32_t j = findMatch(n, keyword.text);
-    const std::int64_t target = static_cast<std::int64_t>(j) + 1 + k;
-    if (j < 0 || target < 0 || target >= size()) {
-        reportParseError("float not found after %s", keyword.text);
-        return -1.0f;
-    }
-    return static_cast<float>(decimalReal(first[target].c_str()));
+    const std::string* token = tokenAfter(*this, n, k, keyword.text, "float not found after %s");
+    return token ? static_cast<float>(decimalReal(token->c_str())) : -1.0f;
 }

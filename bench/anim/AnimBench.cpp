@@ -80,8 +80,8 @@ void BM_VectorHermite(benchmark::State& state) {
     });
 }
 
-void BM_RotationSquad(benchmark::State& state) {
-    RotationTrack track = makeRotationTrack(int(state.range(0)), false);
+void playRotation(benchmark::State& state, bool multiTurn) {
+    RotationTrack track = makeRotationTrack(int(state.range(0)), multiTurn);
     playForward(state, track, [](RotationTrack& t, float frame) {
         Quat out;
         t.evaluate(frame, out);
@@ -89,14 +89,8 @@ void BM_RotationSquad(benchmark::State& state) {
     });
 }
 
-void BM_RotationMultiTurn(benchmark::State& state) {
-    RotationTrack track = makeRotationTrack(int(state.range(0)), true);
-    playForward(state, track, [](RotationTrack& t, float frame) {
-        Quat out;
-        t.evaluate(frame, out);
-        benchmark::DoNotOptimize(out);
-    });
-}
+void BM_RotationSquad(benchmark::State& state) { playRotation(state, false); }
+void BM_RotationMultiTurn(benchmark::State& state) { playRotation(state, true); }
 
 void BM_Scalar(benchmark::State& state) {
     ScalarTrack track = makeScalarTrack(int(state.range(0)));

@@ -54,13 +54,18 @@ struct CaptureSession {
     ~CaptureSession() { BASS_Free(); }
 };
 
+// Opens the file as the show opens its music; when it does not open, the benchmark is skipped
+// and the stream is 0.
+HSTREAM openMusic(benchmark::State& state, const std::string& path) {
+    const HSTREAM stream = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, BASS_MP3_SETPOS);
+    if (stream == 0) state.SkipWithError("stream did not open");
+    return stream;
+}
+
 void mixFile(benchmark::State& state, const std::string& path) {
     CaptureSession session;
-    const HSTREAM stream = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, BASS_MP3_SETPOS);
-    if (stream == 0) {
-        state.SkipWithError("stream did not open");
-        return;
-    }
+    const HSTREAM stream = openMusic(state, path);
+    if (stream == 0) return;
     BASS_StreamPlay(stream, FALSE, BASS_SAMPLE_LOOP);
     std::vector<short> out(1024 * 2);
     for (auto _ : state) {
@@ -91,11 +96,8 @@ BENCHMARK(BM_MixOggVorbis);
 // audio thread.
 void startAt60Seconds(benchmark::State& state, const std::string& path) {
     CaptureSession session;
-    const HSTREAM stream = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, BASS_MP3_SETPOS);
-    if (stream == 0) {
-        state.SkipWithError("stream did not open");
-        return;
-    }
+    const HSTREAM stream = openMusic(state, path);
+    if (stream == 0) return;
     std::vector<short> out(1024 * 2);
     for (auto _ : state) {
         BASS_ChannelSetPosition(stream, 60u * 44100u * 4u);

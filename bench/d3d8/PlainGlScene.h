@@ -5,6 +5,8 @@
 #include <SDL2/SDL.h>
 #include <epoxy/gl.h>
 
+#include <initializer_list>
+
 #include "BenchGeometry.h"
 
 namespace quorvel {
@@ -34,25 +36,22 @@ void main() {
   vTex = aTex;
 })";
 
-inline const char* kFragmentShader = R"(#version 330 core
+// The start both fragment programs share; a program's text is this followed by its main().
+inline const char* kFragmentInputs = R"(#version 330 core
 in vec4 vDiffuse;
 in vec4 vSpecular;
 in vec2 vTex;
 uniform sampler2D uTexture;
 out vec4 colour;
-void main() {
+)";
+
+inline const char* kFragmentShader = R"(void main() {
   vec4 c = texture(uTexture, vTex) * vDiffuse;
   colour = vec4(clamp(c.rgb + vSpecular.rgb, 0.0, 1.0), c.a);
 })";
 
 // The texture stage's SELECTARG2 (diffuse only): the other program of the state-change case.
-inline const char* kPlainFragmentShader = R"(#version 330 core
-in vec4 vDiffuse;
-in vec4 vSpecular;
-in vec2 vTex;
-uniform sampler2D uTexture;
-out vec4 colour;
-void main() {
+inline const char* kPlainFragmentShader = R"(void main() {
   colour = vec4(clamp(vDiffuse.rgb + vSpecular.rgb, 0.0, 1.0), vDiffuse.a);
 })";
 
@@ -60,16 +59,18 @@ struct PlainProgram {
     GLuint program = 0;
     GLint worldView = -1, proj = -1, material = -1, lightDirection = -1;
 
-    static GLuint compile(GLenum type, const char* source) {
+    // A shader whose text is the parts one after the other.
+    static GLuint compile(GLenum type, std::initializer_list<const char*> parts) {
         GLuint s = glCreateShader(type);
-        glShaderSource(s, 1, &source, nullptr);
+        glShaderSource(s, static_cast<GLsizei>(parts.size()), parts.begin(), nullptr);
         glCompileShader(s);
         return s;
     }
 
-    bool build(const char* fragmentSource) {
+    bool build(const char* fragmentMain) {
         program = glCreateProgram();
-        GLuint vs = compile(GL_VERTEX_SHADER, kVertexShader), fs = compile(GL_FRAGMENT_SHADER, fragmentSource);
+        GLuint vs = compile(GL_VERTEX_SHADER, {kVertexShader});
+        GLuint fs = compile(GL_FRAGMENT_SHADER, {kFragmentInputs, fragmentMain});
         glAttachShader(program, vs);
         glAttachShader(program, fs);
         glLinkProgram(program);

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <new>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
@@ -194,49 +195,50 @@ Fixture& fixture() {
     return f;
 }
 
-void reportMemory(benchmark::State& state, std::size_t baseline, std::size_t fileBytes,
-                  std::size_t dataBytes) {
+// Runs load once per iteration over the fixture's file; load gives the size of the scene data it
+// loaded, or nothing when loading failed. Reports the bytes read per second and the heap the loads
+// took at their peak, per file byte and per byte of scene data.
+template <class Load>
+void measureLoads(benchmark::State& state, Load load) {
+    const Fixture& f = fixture();
+    std::size_t dataBytes = 0;
+    const std::size_t baseline = liveBytes;
+    peakBytes = liveBytes;
+    for (auto _ : state) {
+        const std::optional<std::size_t> loaded = load(f);
+        if (!loaded) {
+            state.SkipWithError("scene did not load");
+            break;
+        }
+        dataBytes = *loaded;
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.bytes.size()));
     const auto peak = static_cast<double>(peakBytes - baseline);
-    state.counters["file_MB"] = static_cast<double>(fileBytes) / 1e6;
+    state.counters["file_MB"] = static_cast<double>(f.bytes.size()) / 1e6;
     state.counters["scene_MB"] = static_cast<double>(dataBytes) / 1e6;
     state.counters["peak_MB"] = peak / 1e6;
-    state.counters["peak_per_file"] = peak / static_cast<double>(fileBytes);
+    state.counters["peak_per_file"] = peak / static_cast<double>(f.bytes.size());
     state.counters["peak_per_scene"] = peak / static_cast<double>(dataBytes);
 }
 
 void BM_LoadSceneFromFile(benchmark::State& state) {
-    Fixture& f = fixture();
-    std::size_t dataBytes = 0;
-    std::size_t baseline = liveBytes;
-    peakBytes = liveBytes;
-    for (auto _ : state) {
+    measureLoads(state, [](const Fixture&) -> std::optional<std::size_t> {
         SceneList list;
         Scene* scene = list.loadScene("big.3ds");
-        if (!scene) {
-            state.SkipWithError("scene did not load");
-            break;
-        }
-        dataBytes = sceneDataBytes(*scene);
+        if (!scene) return std::nullopt;
         benchmark::DoNotOptimize(scene);
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.bytes.size()));
-    reportMemory(state, baseline, f.bytes.size(), dataBytes);
+        return sceneDataBytes(*scene);
+    });
 }
 BENCHMARK(BM_LoadSceneFromFile)->Unit(benchmark::kMillisecond);
 
 void BM_LoadSceneFromMemory(benchmark::State& state) {
-    Fixture& f = fixture();
-    std::size_t dataBytes = 0;
-    std::size_t baseline = liveBytes;
-    peakBytes = liveBytes;
-    for (auto _ : state) {
+    measureLoads(state, [](const Fixture& f) -> std::optional<std::size_t> {
         SceneReader scene;
         scene.openMemory(f.bytes.data(), f.bytes.size());
-        dataBytes = sceneDataBytes(scene);
         benchmark::DoNotOptimize(&scene);
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.bytes.size()));
-    reportMemory(state, baseline, f.bytes.size(), dataBytes);
+        return sceneDataBytes(scene);
+    });
 }
 BENCHMARK(BM_LoadSceneFromMemory)->Unit(benchmark::kMillisecond);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/d3d8/MipChain.h"
 #include "platform/gl/GlDevice.h"
 #include "platform/gl/GlFormats.h"
 
@@ -12,16 +13,6 @@ namespace {
 
 // Texture unit used for uploads, away from the units the stages draw with.
 constexpr GLenum kUploadUnit = GL_TEXTURE0 + 15;
-
-UINT fullChainLength(UINT width, UINT height) {
-    UINT levels = 1;
-    while (width > 1 || height > 1) {
-        width = std::max(1u, width / 2);
-        height = std::max(1u, height / 2);
-        ++levels;
-    }
-    return levels;
-}
 
 }  // namespace
 
@@ -33,6 +24,13 @@ DeviceChild::DeviceChild(GlDevice* device, D3DPOOL pool) : device_(device), pool
 }
 
 DeviceChild::~DeviceChild() = default;
+
+HRESULT DeviceChild::handOutDevice(IDirect3DDevice8** device) {
+    if (!device) return D3DERR_INVALIDCALL;
+    device_->AddRef();
+    *device = device_;
+    return D3D_OK;
+}
 
 ULONG DeviceChild::releasePublicRef() {
     if (publicRefs_ == 0) return 0;
@@ -58,7 +56,7 @@ GlTexture::GlTexture(GlDevice* device, UINT width, UINT height, UINT levels, DWO
     : DeviceChild(device, pool), format_(format), usage_(usage) {
     const TextureFormatInfo info = textureFormatInfo(format);
     if (info.bytesPerTexel == 0 || width == 0 || height == 0) return;
-    const UINT chain = fullChainLength(width, height);
+    const UINT chain = fullMipChainLength(width, height);
     const UINT count = levels == 0 ? chain : std::min(levels, chain);
     levels_.resize(count);
     UINT w = width, h = height;
@@ -90,13 +88,6 @@ GlTexture::GlTexture(GlDevice* device, UINT width, UINT height, UINT levels, DWO
 
 GlTexture::~GlTexture() {
     if (texture_) glDeleteTextures(1, &texture_);
-}
-
-HRESULT GlTexture::GetDevice(IDirect3DDevice8** device) {
-    if (!device) return D3DERR_INVALIDCALL;
-    device_->AddRef();
-    *device = device_;
-    return D3D_OK;
 }
 
 HRESULT GlTexture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) {
@@ -192,13 +183,6 @@ GlVertexBuffer::GlVertexBuffer(GlDevice* device, UINT length, DWORD usage, DWORD
 
 GlVertexBuffer::~GlVertexBuffer() { device_->forgetVertexBuffer(storage_.name()); }
 
-HRESULT GlVertexBuffer::GetDevice(IDirect3DDevice8** device) {
-    if (!device) return D3DERR_INVALIDCALL;
-    device_->AddRef();
-    *device = device_;
-    return D3D_OK;
-}
-
 HRESULT GlVertexBuffer::Lock(UINT offset, UINT size, BYTE** data, DWORD flags) {
     return storage_.lock(offset, size, data, flags);
 }
@@ -213,13 +197,6 @@ HRESULT GlVertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* desc) {
 
 GlIndexBuffer::GlIndexBuffer(GlDevice* device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool)
     : DeviceChild(device, pool), storage_(length, usage), usage_(usage), format_(format) {}
-
-HRESULT GlIndexBuffer::GetDevice(IDirect3DDevice8** device) {
-    if (!device) return D3DERR_INVALIDCALL;
-    device_->AddRef();
-    *device = device_;
-    return D3D_OK;
-}
 
 HRESULT GlIndexBuffer::Lock(UINT offset, UINT size, BYTE** data, DWORD flags) {
     return storage_.lock(offset, size, data, flags);
@@ -255,13 +232,6 @@ HRESULT GlIndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* desc) {
 // --- GlBackBuffer ------------------------------------------------------------------------------
 
 GlBackBuffer::GlBackBuffer(GlDevice* device) : DeviceChild(device, D3DPOOL_DEFAULT) {}
-
-HRESULT GlBackBuffer::GetDevice(IDirect3DDevice8** device) {
-    if (!device) return D3DERR_INVALIDCALL;
-    device_->AddRef();
-    *device = device_;
-    return D3D_OK;
-}
 
 HRESULT GlBackBuffer::GetDesc(D3DSURFACE_DESC* desc) {
     if (!desc) return D3DERR_INVALIDCALL;

@@ -32,6 +32,8 @@ public:
     void unbind();
     GlDevice* owner() const { return device_; }
     D3DPOOL pool() const { return pool_; }
+    // GetDevice of every resource: the owning device, with a reference added for the caller.
+    HRESULT handOutDevice(IDirect3DDevice8** device);
 
 protected:
     GlDevice* device_;
@@ -53,7 +55,7 @@ public:
 
     ULONG AddRef() override { return addPublicRef(); }
     ULONG Release() override { return releasePublicRef(); }
-    HRESULT GetDevice(IDirect3DDevice8** device) override;
+    HRESULT GetDevice(IDirect3DDevice8** device) override { return handOutDevice(device); }
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_TEXTURE; }
     DWORD GetLevelCount() override { return static_cast<DWORD>(levels_.size()); }
     HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) override;
@@ -105,7 +107,7 @@ public:
 
     ULONG AddRef() override { return addPublicRef(); }
     ULONG Release() override { return releasePublicRef(); }
-    HRESULT GetDevice(IDirect3DDevice8** device) override;
+    HRESULT GetDevice(IDirect3DDevice8** device) override { return handOutDevice(device); }
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
     HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags) override;
     HRESULT Unlock() override;
@@ -129,7 +131,7 @@ public:
 
     ULONG AddRef() override { return addPublicRef(); }
     ULONG Release() override { return releasePublicRef(); }
-    HRESULT GetDevice(IDirect3DDevice8** device) override;
+    HRESULT GetDevice(IDirect3DDevice8** device) override { return handOutDevice(device); }
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_INDEXBUFFER; }
     HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags) override;
     HRESULT Unlock() override;
@@ -149,7 +151,7 @@ public:
     explicit GlBackBuffer(GlDevice* device);
     ULONG AddRef() override { return addPublicRef(); }
     ULONG Release() override { return releasePublicRef(); }
-    HRESULT GetDevice(IDirect3DDevice8** device) override;
+    HRESULT GetDevice(IDirect3DDevice8** device) override { return handOutDevice(device); }
     HRESULT GetDesc(D3DSURFACE_DESC* desc) override;
     HRESULT LockRect(D3DLOCKED_RECT* lockedRect, const RECT* rect, DWORD flags) override;
     HRESULT UnlockRect() override;

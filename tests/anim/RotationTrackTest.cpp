@@ -6,6 +6,7 @@
 
 #include "anim/Evaluators.h"
 #include "anim/Track.h"
+#include "support/TrackKeys.h"
 
 namespace {
 
@@ -25,11 +26,7 @@ RotationKey key(float frame, float angle, float ax, float ay, float az) {
 RotationKey zKey(float frame, float angle) { return key(frame, angle, 0, 0, 1); }
 
 RotationTrack makeTrack(std::initializer_list<RotationKey> keys, int flags = 0) {
-    RotationTrack track;
-    track.flags = flags;
-    for (const RotationKey& k : keys) track.addKey(k);
-    track.prepare();
-    return track;
+    return quorvel::testing::preparedTrack<RotationTrack>(keys, flags);
 }
 
 void expectQuatNear(const Quat& expected, const Quat& actual, float eps = 1e-5f) {

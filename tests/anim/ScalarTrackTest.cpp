@@ -3,34 +3,26 @@
 #include <initializer_list>
 
 #include "anim/Track.h"
+#include "support/TrackKeys.h"
+
+using quorvel::testing::scalarKey;
 
 namespace {
 
-ScalarKey key(float frame, float value) {
-    ScalarKey k{};
-    k.frame = frame;
-    k.value = value;
-    return k;
-}
-
 ScalarTrack makeTrack(std::initializer_list<ScalarKey> keys, int flags = 0) {
-    ScalarTrack track;
-    track.flags = flags;
-    for (const ScalarKey& k : keys) track.addKey(k);
-    track.prepare();
-    return track;
+    return quorvel::testing::preparedTrack<ScalarTrack>(keys, flags);
 }
 
 }  // namespace
 
 TEST(ScalarTrack, InterpolatesLinearlyAndIgnoresEaseAndTcb) {
-    ScalarKey a = key(0, 10);
+    ScalarKey a = scalarKey(0, 10);
     a.easeFrom = 1;
     a.tension = 0.5f;
-    ScalarKey b = key(20, 30);
+    ScalarKey b = scalarKey(20, 30);
     b.easeTo = 1;
     b.bias = -1;
-    ScalarTrack track = makeTrack({a, b, key(40, 0)});
+    ScalarTrack track = makeTrack({a, b, scalarKey(40, 0)});
     EXPECT_FLOAT_EQ(15, evaluateScalar(track, 5));
     EXPECT_FLOAT_EQ(30, evaluateScalar(track, 20));
     EXPECT_EQ(0, track.cursor);
@@ -42,16 +34,16 @@ TEST(ScalarTrack, InterpolatesLinearlyAndIgnoresEaseAndTcb) {
 }
 
 TEST(ScalarTrack, RepeatsAndLoopsWrapTime) {
-    ScalarTrack track = makeTrack({key(0, 0), key(10, 100), key(20, 50)}, 1);
+    ScalarTrack track = makeTrack({scalarKey(0, 0), scalarKey(10, 100), scalarKey(20, 50)}, 1);
     EXPECT_FLOAT_EQ(50, evaluateScalar(track, 25));
     EXPECT_FLOAT_EQ(75, evaluateScalar(track, 15 + 20 * 7));
-    ScalarTrack two = makeTrack({key(0, 0), key(10, 100)}, 3);
+    ScalarTrack two = makeTrack({scalarKey(0, 0), scalarKey(10, 100)}, 3);
     EXPECT_EQ(2, two.flags);
     EXPECT_FLOAT_EQ(30, evaluateScalar(two, 13));
 }
 
 TEST(ScalarTrack, SingleAndEmptyTracks) {
-    ScalarTrack single = makeTrack({key(12, -4)});
+    ScalarTrack single = makeTrack({scalarKey(12, -4)});
     EXPECT_FLOAT_EQ(-4, evaluateScalar(single, 0));
     EXPECT_FLOAT_EQ(-4, evaluateScalar(single, 1000));
     // A camera of a scene without keyframer data has empty tracks; evaluating one reads nothing.

@@ -6,21 +6,15 @@
 #include "anim/Ease.h"
 #include "anim/Evaluators.h"
 #include "anim/Track.h"
+#include "support/TrackKeys.h"
 #include "platform/d3dx8/d3dx8math.h"
+
+using quorvel::testing::vectorKey;
 
 namespace {
 
-VectorKey key(float frame, float x, float y, float z) {
-    VectorKey k{};
-    k.frame = frame;
-    k.value[0] = x;
-    k.value[1] = y;
-    k.value[2] = z;
-    return k;
-}
-
 VectorKey tcbKey(float frame, float x, float y, float z, float t, float c, float b) {
-    VectorKey k = key(frame, x, y, z);
+    VectorKey k = vectorKey(frame, x, y, z);
     k.tension = t;
     k.continuity = c;
     k.bias = b;
@@ -28,11 +22,7 @@ VectorKey tcbKey(float frame, float x, float y, float z, float t, float c, float
 }
 
 VectorTrack makeTrack(std::initializer_list<VectorKey> keys, int flags = 0) {
-    VectorTrack track;
-    track.flags = flags;
-    for (const VectorKey& k : keys) track.addKey(k);
-    track.prepare();
-    return track;
+    return quorvel::testing::preparedTrack<VectorTrack>(keys, flags);
 }
 
 void expectVec(float x, float y, float z, const float v[3], float eps = 1e-5f) {
@@ -64,7 +54,7 @@ Value hermiteOf(const VectorKey& a, const VectorKey& b, float d) {
 }  // namespace
 
 TEST(VectorTangents, NeutralInnerKeysGetCatmullRomTangents) {
-    VectorTrack track = makeTrack({key(0, 0, 0, 0), key(10, 2, 4, -1), key(20, 6, 0, 3), key(30, 7, 1, 1)});
+    VectorTrack track = makeTrack({vectorKey(0, 0, 0, 0), vectorKey(10, 2, 4, -1), vectorKey(20, 6, 0, 3), vectorKey(30, 7, 1, 1)});
     expectVec(3, 0, 1.5f, track.keys[1].inTangent);
     expectVec(3, 0, 1.5f, track.keys[1].outTangent);
     expectVec(2.5f, -1.5f, 1, track.keys[2].inTangent);
@@ -77,7 +67,7 @@ TEST(VectorTangents, NeutralInnerKeysGetCatmullRomTangents) {
 
 TEST(VectorTangents, TensionContinuityAndBiasFollowKochanekBartels) {
     const float t = 0.3f, c = -0.4f, b = 0.6f;
-    VectorTrack track = makeTrack({key(0, 1, 0, 0), tcbKey(10, 3, 1, 0, t, c, b), key(20, 4, 5, -2)});
+    VectorTrack track = makeTrack({vectorKey(0, 1, 0, 0), tcbKey(10, 3, 1, 0, t, c, b), vectorKey(20, 4, 5, -2)});
     const float g1[3] = {2, 1, 0}, g2[3] = {1, 4, -2};
     for (int k = 0; k < 3; ++k) {
         const float in = (1 - t) * ((1 + b) * (1 - c) / 2 * g1[k] + (1 - b) * (1 + c) / 2 * g2[k]);
@@ -94,7 +84,7 @@ TEST(VectorTangents, EndKeysOfATwoKeyTrackUseTheChord) {
 }
 
 TEST(VectorTangents, EndKeysOfAThreeKeyTrackLeanOnTheInnerTangent) {
-    VectorTrack track = makeTrack({key(0, 0, 0, 0), key(10, 2, 2, 0), tcbKey(20, 6, 0, 0, 0.5f, 0, 0)});
+    VectorTrack track = makeTrack({vectorKey(0, 0, 0, 0), vectorKey(10, 2, 2, 0), tcbKey(20, 6, 0, 0, 0.5f, 0, 0)});
     // Inner tangent (3, 0, 0). First: 1.5 * (2, 2, 0) - 0.5 * (3, 0, 0). Last: 0.5 * (1.5 * (4, -2, 0) - 0.5 * (3, 0, 0)).
     expectVec(1.5f, 3, 0, track.keys[0].outTangent);
     expectVec(2.25f, -1.5f, 0, track.keys[2].inTangent);
@@ -102,7 +92,7 @@ TEST(VectorTangents, EndKeysOfAThreeKeyTrackLeanOnTheInnerTangent) {
 
 TEST(VectorTangents, LoopJoinsTheLastKeyToTheSecondAndCopiesItsTangentToTheFirst) {
     VectorTrack track =
-        makeTrack({key(0, 0, 0, 0), key(10, 4, 2, 0), key(20, 6, 6, 2), key(30, 1, 1, 1)}, 3);
+        makeTrack({vectorKey(0, 0, 0, 0), vectorKey(10, 4, 2, 0), vectorKey(20, 6, 6, 2), vectorKey(30, 1, 1, 1)}, 3);
     EXPECT_EQ(3, track.flags);
     // Last key's neighbours are key 2 and (a copy of) key 1: (v1 - v2) / 2.
     expectVec(-1, -2, -1, track.keys[3].inTangent);
@@ -111,37 +101,37 @@ TEST(VectorTangents, LoopJoinsTheLastKeyToTheSecondAndCopiesItsTangentToTheFirst
 }
 
 TEST(VectorTangents, ATwoKeyLoopBecomesARepeat) {
-    VectorTrack track = makeTrack({key(0, 0, 0, 0), key(10, 4, 2, 0)}, 3 | 0x40);
+    VectorTrack track = makeTrack({vectorKey(0, 0, 0, 0), vectorKey(10, 4, 2, 0)}, 3 | 0x40);
     EXPECT_EQ(2 | 0x40, track.flags);
     expectVec(4, 2, 0, track.keys[0].outTangent);
 }
 
 TEST(VectorEvaluation, SingleKeyGivesItsValueEverywhere) {
-    VectorTrack track = makeTrack({key(5, 1, 2, 3)});
+    VectorTrack track = makeTrack({vectorKey(5, 1, 2, 3)});
     EXPECT_EQ(&evaluateSingleKeyVector, track.evaluator);
     for (float f : {-100.0f, 0.0f, 5.0f, 1e6f}) expectVec(1, 2, 3, at(track, f).v);
-    VectorTrack looping = makeTrack({key(5, 1, 2, 3)}, 3);
+    VectorTrack looping = makeTrack({vectorKey(5, 1, 2, 3)}, 3);
     expectVec(1, 2, 3, at(looping, 77).v);
 }
 
 TEST(VectorEvaluation, ClampsOutsideTheKeysAndEndsTheLastSegmentAtItsKey) {
-    VectorTrack track = makeTrack({key(0, 0, 0, 0), key(10, 2, 4, 6), key(30, -2, 1, 0)});
+    VectorTrack track = makeTrack({vectorKey(0, 0, 0, 0), vectorKey(10, 2, 4, 6), vectorKey(30, -2, 1, 0)});
     expectVec(0, 0, 0, at(track, -3).v);
     expectVec(-2, 1, 0, at(track, 31).v);
     expectVec(-2, 1, 0, at(track, 30).v);
     EXPECT_EQ(1, track.cursor);
     // Scanning forward, a time on an inner key ends the segment before it (at s = 1).
-    VectorTrack fresh = makeTrack({key(0, 0, 0, 0), key(10, 2, 4, 6), key(30, -2, 1, 0)});
+    VectorTrack fresh = makeTrack({vectorKey(0, 0, 0, 0), vectorKey(10, 2, 4, 6), vectorKey(30, -2, 1, 0)});
     expectVec(2, 4, 6, at(fresh, 10).v);
     EXPECT_EQ(0, fresh.cursor);
 }
 
 TEST(VectorEvaluation, FollowsTheHermiteCurveOfTheSegmentWithEase) {
-    VectorKey middle = key(10, 2, 4, 6);
+    VectorKey middle = vectorKey(10, 2, 4, 6);
     middle.easeFrom = 0.5f;
-    VectorKey end = key(30, -2, 1, 0);
+    VectorKey end = vectorKey(30, -2, 1, 0);
     end.easeTo = 0.25f;
-    VectorTrack track = makeTrack({key(0, 0, 0, 0), middle, end});
+    VectorTrack track = makeTrack({vectorKey(0, 0, 0, 0), middle, end});
     const Value first = hermiteOf(track.keys[0], track.keys[1], 0.3f);
     expectVec(first.v[0], first.v[1], first.v[2], at(track, 3).v);
     const Value second = hermiteOf(track.keys[1], track.keys[2], ease(0.75f, 0.5f, 0.25f));
@@ -153,7 +143,7 @@ TEST(VectorEvaluation, FollowsTheHermiteCurveOfTheSegmentWithEase) {
 
 TEST(VectorEvaluation, RepeatWrapsTimeIntoTheKeys) {
     for (int flags : {1, 2, 3}) {
-        VectorTrack track = makeTrack({key(0, 0, 0, 0), key(10, 2, 4, 6), key(20, 5, 5, 5), key(40, -2, 1, 0)}, flags);
+        VectorTrack track = makeTrack({vectorKey(0, 0, 0, 0), vectorKey(10, 2, 4, 6), vectorKey(20, 5, 5, 5), vectorKey(40, -2, 1, 0)}, flags);
         const Value five = at(track, 5);
         const Value wrapped = at(track, 45);
         expectVec(five.v[0], five.v[1], five.v[2], wrapped.v);
@@ -164,10 +154,10 @@ TEST(VectorEvaluation, RepeatWrapsTimeIntoTheKeys) {
 }
 
 TEST(VectorEvaluation, DecreasingTimesRestartTheSearch) {
-    VectorTrack track = makeTrack({key(0, 0, 0, 0), key(10, 2, 4, 6), key(20, 5, 5, 5), key(40, -2, 1, 0)});
+    VectorTrack track = makeTrack({vectorKey(0, 0, 0, 0), vectorKey(10, 2, 4, 6), vectorKey(20, 5, 5, 5), vectorKey(40, -2, 1, 0)});
     const float times[] = {35, 22, 14, 3, 39, 0};
     for (float t : times) {
-        VectorTrack fresh = makeTrack({key(0, 0, 0, 0), key(10, 2, 4, 6), key(20, 5, 5, 5), key(40, -2, 1, 0)});
+        VectorTrack fresh = makeTrack({vectorKey(0, 0, 0, 0), vectorKey(10, 2, 4, 6), vectorKey(20, 5, 5, 5), vectorKey(40, -2, 1, 0)});
         const Value expected = at(fresh, t);
         expectVec(expected.v[0], expected.v[1], expected.v[2], at(track, t).v);
     }
@@ -178,13 +168,13 @@ TEST(VectorEvaluation, DecreasingTimesRestartTheSearch) {
 }
 
 TEST(VectorEvaluation, TrackStartingAfterFrameZeroPlaysOnItsOwnFrames) {
-    VectorTrack clamped = makeTrack({key(10, 1, 1, 1), key(20, 3, 5, 7), key(30, 0, 0, 0)});
+    VectorTrack clamped = makeTrack({vectorKey(10, 1, 1, 1), vectorKey(20, 3, 5, 7), vectorKey(30, 0, 0, 0)});
     expectVec(1, 1, 1, at(clamped, 10).v);
     expectVec(3, 5, 7, at(clamped, 20).v);
     expectVec(0, 0, 0, at(clamped, 30).v);
     expectVec(1, 1, 1, at(clamped, 5).v);
     // Repeat runs with a period of lastFrame - firstFrame and stays between the keys.
-    VectorTrack repeating = makeTrack({key(10, 1, 1, 1), key(20, 3, 5, 7), key(30, 0, 0, 0)}, 2);
+    VectorTrack repeating = makeTrack({vectorKey(10, 1, 1, 1), vectorKey(20, 3, 5, 7), vectorKey(30, 0, 0, 0)}, 2);
     expectVec(3, 5, 7, at(repeating, 40).v);
     const Value direct = at(repeating, 25);
     const Value wrapped = at(repeating, 45);
@@ -192,7 +182,7 @@ TEST(VectorEvaluation, TrackStartingAfterFrameZeroPlaysOnItsOwnFrames) {
 }
 
 TEST(VectorEvaluation, RepeatBeforeTheFirstKeyWrapsBackIntoTheKeys) {
-    VectorTrack track = makeTrack({key(0, 0, 0, 0), key(10, 2, 4, 6), key(30, -2, 1, 0)}, 2);
+    VectorTrack track = makeTrack({vectorKey(0, 0, 0, 0), vectorKey(10, 2, 4, 6), vectorKey(30, -2, 1, 0)}, 2);
     const Value direct = at(track, 25);
     const Value negative = at(track, -5);
     expectVec(direct.v[0], direct.v[1], direct.v[2], negative.v);
@@ -201,20 +191,20 @@ TEST(VectorEvaluation, RepeatBeforeTheFirstKeyWrapsBackIntoTheKeys) {
 TEST(VectorEvaluation, DegenerateTracksNeverReadOutsideTheKeys) {
     // All keys on frame 0 with wrapping: the arithmetic is undefined, but nothing is read
     // outside the array (checked under AddressSanitizer) and the cursor stays valid.
-    VectorTrack zeroSpan = makeTrack({key(0, 1, 1, 1), key(0, 2, 2, 2), key(0, 3, 3, 3)}, 2);
+    VectorTrack zeroSpan = makeTrack({vectorKey(0, 1, 1, 1), vectorKey(0, 2, 2, 2), vectorKey(0, 3, 3, 3)}, 2);
     at(zeroSpan, 3);
     EXPECT_GE(zeroSpan.cursor, 0);
     EXPECT_LE(zeroSpan.cursor, 1);
 
     // A lastFrame beyond the last key (the track's fields are open to every reader): the scan
     // stops at the last segment instead of running past the array.
-    VectorTrack stale = makeTrack({key(0, 0, 0, 0), key(10, 1, 1, 1), key(30, 2, 2, 2)});
+    VectorTrack stale = makeTrack({vectorKey(0, 0, 0, 0), vectorKey(10, 1, 1, 1), vectorKey(30, 2, 2, 2)});
     stale.lastFrame = 1000;
     at(stale, 500);
     EXPECT_EQ(1, stale.cursor);
 
     // A cursor left beyond the keys is restarted.
-    VectorTrack track = makeTrack({key(0, 0, 0, 0), key(10, 2, 4, 6), key(30, -2, 1, 0)});
+    VectorTrack track = makeTrack({vectorKey(0, 0, 0, 0), vectorKey(10, 2, 4, 6), vectorKey(30, -2, 1, 0)});
     track.cursor = 57;
     const Value v = at(track, 10);
     expectVec(2, 4, 6, v.v);
@@ -222,9 +212,9 @@ TEST(VectorEvaluation, DegenerateTracksNeverReadOutsideTheKeys) {
 }
 
 TEST(VectorPreparation, PreparingAgainAfterMoreKeysRecomputesEverything) {
-    VectorTrack track = makeTrack({key(0, 0, 0, 0), key(10, 2, 2, 0)}, 3);
+    VectorTrack track = makeTrack({vectorKey(0, 0, 0, 0), vectorKey(10, 2, 2, 0)}, 3);
     EXPECT_EQ(2, track.flags);
-    track.addKey(key(20, 6, 0, 0));
+    track.addKey(vectorKey(20, 6, 0, 0));
     track.flags = 3;
     track.prepare();
     EXPECT_EQ(3, track.keyCount);

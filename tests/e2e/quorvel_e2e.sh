@@ -20,9 +20,7 @@ make_show() {  # make_show DIR END-TIME
 
 echo "== the show ends by itself after its end time"
 make_show "$work/short" 3
-(cd "$work/short" && exec "$quorvel" > "$work/short.log" 2>&1) &
-pid=$!
-if dialog=$(wait_window "Demoengine Setup" 30); then
+if open_dialog "$work/short" "$work/short.log"; then
   press "$dialog" Return
   if window=$(wait_window "Redeve DemoQuorvel" 30); then
     start=$SECONDS
@@ -33,14 +31,12 @@ if dialog=$(wait_window "Demoengine Setup" 30); then
     fail "no window titled Redeve DemoQuorvel"; kill $pid
   fi
 else
-  fail "no setup dialog"; kill $pid
+  fail "no setup dialog"
 fi
 
 echo "== Escape ends the show early"
 make_show "$work/long" 100
-(cd "$work/long" && exec "$quorvel" > "$work/long.log" 2>&1) &
-pid=$!
-if dialog=$(wait_window "Demoengine Setup" 30); then
+if open_dialog "$work/long" "$work/long.log"; then
   press "$dialog" Return
   if window=$(wait_window "Redeve DemoQuorvel" 30); then
     sleep 1.5
@@ -51,29 +47,26 @@ if dialog=$(wait_window "Demoengine Setup" 30); then
     fail "no show window"; kill $pid
   fi
 else
-  fail "no setup dialog"; kill $pid
+  fail "no setup dialog"
 fi
 
 echo "== Cancel in the setup dialog ends without a window"
-(cd "$work/long" && exec "$quorvel" > "$work/cancel.log" 2>&1) &
-pid=$!
-if dialog=$(wait_window "Demoengine Setup" 30); then
+if open_dialog "$work/long" "$work/cancel.log"; then
   press "$dialog" Escape
   wait_exit $pid 20
   [ "$status" = 0 ] || fail "Cancel: exit status $status"
   xdotool search --name "^Redeve DemoQuorvel\$" >/dev/null 2>&1 && fail "a show window appeared after Cancel"
 else
-  fail "no setup dialog"; kill $pid
+  fail "no setup dialog"
 fi
 
 # close_error_box DIR LOG KEY: starts quorvel in DIR, presses Return in the setup dialog, waits for
 # the error box and presses KEY in it; sets status to the program's exit status ("timeout" when
 # the box stayed open), or to "nobox".
 close_error_box() {
-  (cd "$1" && exec "$quorvel" > "$2" 2>&1) &
-  local pid=$! dialog window box known
+  local window box known
   status=nobox
-  if ! dialog=$(wait_window "Demoengine Setup" 30); then kill $pid; return; fi
+  open_dialog "$1" "$2" || return
   known=$(xdotool search --all --onlyvisible --classname "" 2>/dev/null | tr '\n' ' ')
   press "$dialog" Return
   window=$(wait_window "Redeve DemoQuorvel" 30) && known="$known $window"

@@ -38,6 +38,19 @@ wait_new_window() {
   return 1
 }
 
+# open_dialog DIR LOG [ARG...]: starts "$quorvel" with the arguments in folder DIR, its output in
+# LOG, and waits up to 30 seconds for the setup dialog; sets pid and dialog. When no dialog
+# comes it ends the program and returns 1.
+open_dialog() {
+  local dir=$1 log=$2
+  shift 2
+  (cd "$dir" && exec "$quorvel" "$@" > "$log" 2>&1) &
+  pid=$!
+  dialog=$(wait_window "Demoengine Setup" 30) && return 0
+  kill $pid
+  return 1
+}
+
 press() {  # press KEY in window ID
   xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
   sleep 0.3

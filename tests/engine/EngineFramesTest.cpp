@@ -2,34 +2,24 @@
 // the recording plug-in: the calls every effect receives over a run, the start and end of the
 // show, the statistics overlay and device resets.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "engine/DemoEngine.h"
 #include "platform/gl/FrameReadback.h"
 #include "platform/time/ManualClock.h"
-#include "platform/win/Win32.h"
 #include "shell/FrameTimer.h"
-#include "support/CapturedReports.h"
-#include "support/TempDir.h"
+#include "tests/engine/ShowFolderTest.h"
 
-using quorvel::testing::CapturedReports;
-using quorvel::testing::TempDir;
+using namespace quorvel::testing;
 
 namespace {
 
-const std::string PluginA = std::string(TEST_PLUGIN_DIR) + "/test_effects_a.so";
-
 // The engine without the setup dialog; frames are driven by the test, hook by hook.
-class TestEngine : public DemoEngine {
+class TestEngine : public EngineWithoutDialog {
 public:
-    TestEngine() { showSetupDialog = FALSE; }
-    using AppShell::cleanup;
-
     // One frame at application time t, as the shell's frame does it; returns onRender's result.
     HRESULT frame(float t) {
         appTime = t;
@@ -38,30 +28,17 @@ public:
     }
 };
 
-class EngineFrames : public ::testing::Test {
+class EngineFrames : public RecordingShowTest {
 protected:
     void SetUp() override {
-        char buffer[4096];
-        ASSERT_NE(getcwd(buffer, sizeof(buffer)), nullptr);
-        previousDir_ = buffer;
-        ASSERT_EQ(chdir(show_.path().c_str()), 0);
+        RecordingShowTest::SetUp();
         quorvel::useFrameTimerClock(&clock_);
-        library_ = LoadLibraryA(PluginA.c_str());
-        ASSERT_NE(library_, nullptr);
-        setLog(&calls);
     }
     void TearDown() override {
         if (engine) engine->cleanup();
         engine.reset();
-        setLog(nullptr);
-        FreeLibrary(library_);
         quorvel::useFrameTimerClock(nullptr);
-        ASSERT_EQ(chdir(previousDir_.c_str()), 0);
-    }
-
-    void setLog(std::vector<std::string>* log) {
-        using SetLog = void (*)(std::vector<std::string>*);
-        reinterpret_cast<SetLog>(GetProcAddress(library_, "SetRecordingLog"))(log);
+        RecordingShowTest::TearDown();
     }
 
     // Starts the engine on a show whose header and timeline are given.
@@ -79,15 +56,10 @@ protected:
         return taken;
     }
 
-    CapturedReports reports;
-    std::vector<std::string> calls;
     std::unique_ptr<TestEngine> engine;
-    TempDir show_;
 
 private:
     quorvel::platform::ManualClock clock_;
-    std::string previousDir_;
-    HMODULE library_ = nullptr;
 };
 
 using Calls = std::vector<std::string>;

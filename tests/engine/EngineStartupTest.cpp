@@ -1,7 +1,6 @@
 // Start-up from the script: header commands, plug-ins, scenes and effect creation, and the
 // clean-up after a start-up that stopped half-way.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <array>
 #include <cstdint>
@@ -9,38 +8,19 @@
 #include <string>
 #include <vector>
 
-#include "engine/DemoEngine.h"
-#include "platform/win/Win32.h"
-#include "support/CapturedReports.h"
-#include "support/TempDir.h"
+#include "tests/engine/ShowFolderTest.h"
 #include "tools/3dswriter/ThreeDSWriter.h"
 
-using quorvel::testing::CapturedReports;
-using quorvel::testing::TempDir;
+using namespace quorvel::testing;
 
 namespace {
 
-const std::string PluginA = std::string(TEST_PLUGIN_DIR) + "/test_effects_a.so";
-
 // Runs each test inside a fresh show folder, with the recording plug-in's log attached.
-class EngineStartup : public ::testing::Test {
+class EngineStartup : public RecordingShowTest {
 protected:
-    void SetUp() override {
-        char buffer[4096];
-        ASSERT_NE(getcwd(buffer, sizeof(buffer)), nullptr);
-        previousDir_ = buffer;
-        ASSERT_EQ(chdir(show_.path().c_str()), 0);
-        library_ = LoadLibraryA(PluginA.c_str());
-        ASSERT_NE(library_, nullptr);
-        using SetLog = void (*)(std::vector<std::string>*);
-        reinterpret_cast<SetLog>(GetProcAddress(library_, "SetRecordingLog"))(&calls);
-    }
     void TearDown() override {
         engine.reset();
-        using SetLog = void (*)(std::vector<std::string>*);
-        reinterpret_cast<SetLog>(GetProcAddress(library_, "SetRecordingLog"))(nullptr);
-        FreeLibrary(library_);
-        ASSERT_EQ(chdir(previousDir_.c_str()), 0);
+        RecordingShowTest::TearDown();
     }
 
     HRESULT start(const std::string& script) {
@@ -48,20 +28,7 @@ protected:
         return engine->onStartup();
     }
 
-    std::vector<std::string> boxTexts() const {
-        std::vector<std::string> texts;
-        for (const auto& box : reports.boxes) texts.push_back(box.text);
-        return texts;
-    }
-
-    CapturedReports reports;
-    std::vector<std::string> calls;
     std::unique_ptr<DemoEngine> engine = std::make_unique<DemoEngine>();
-    TempDir show_;
-
-private:
-    std::string previousDir_;
-    HMODULE library_ = nullptr;
 };
 
 using Texts = std::vector<std::string>;

@@ -13,6 +13,7 @@
 #include "gl/GlFixture.h"
 #include "support/CapturedReports.h"
 #include "support/TempDir.h"
+#include "tests/engine/ShowFolderTest.h"
 
 #define STB_IMAGE_WRITE_STATIC
 #define STB_IMAGE_WRITE_IMPLEMENTATION
@@ -22,7 +23,9 @@
 #pragma GCC diagnostic pop
 
 using quorvel::testing::CapturedReports;
+using quorvel::testing::EngineWithoutDialog;
 using quorvel::testing::GlDeviceTest;
+using quorvel::testing::ShowFolderTest;
 using quorvel::testing::TempDir;
 
 namespace {
@@ -142,25 +145,18 @@ TEST_F(ImageBankOnDevice, BindingSetsAndClearsTheStage) {
 namespace {
 
 // The engine's image set-up, run on a real device in a show folder.
-class EngineImages : public ::testing::Test {
+class EngineImages : public ShowFolderTest {
 protected:
-    class Engine : public DemoEngine {
-    public:
-        Engine() { showSetupDialog = FALSE; }
-        using AppShell::cleanup;
-    };
+    using Engine = EngineWithoutDialog;
 
     void SetUp() override {
-        char buffer[4096];
-        ASSERT_NE(getcwd(buffer, sizeof(buffer)), nullptr);
-        previousDir_ = buffer;
         show_.write("data/.keep", "");
-        ASSERT_EQ(chdir(show_.path().c_str()), 0);
+        ShowFolderTest::SetUp();
     }
     void TearDown() override {
         if (engine) engine->cleanup();
         engine.reset();
-        ASSERT_EQ(chdir(previousDir_.c_str()), 0);
+        ShowFolderTest::TearDown();
     }
 
     HRESULT run(const std::string& header) {
@@ -169,18 +165,7 @@ protected:
         return engine->create(nullptr);
     }
 
-    std::vector<std::string> boxTexts() const {
-        std::vector<std::string> texts;
-        for (const auto& box : reports.boxes) texts.push_back(box.text);
-        return texts;
-    }
-
-    CapturedReports reports;
-    TempDir show_;
     std::unique_ptr<Engine> engine;
-
-private:
-    std::string previousDir_;
 };
 
 }  // namespace

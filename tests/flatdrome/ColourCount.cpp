@@ -3,8 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define STB_IMAGE_IMPLEMENTATION
-#define STB_IMAGE_STATIC
 #include <stb_image.h>
 
 int main(int argc, char** argv) {

@@ -3,15 +3,8 @@
 // device refuses a reset while default-pool objects are alive, so an effect that kept one
 // across the loss fails here.
 #include "FlatDeviceTest.h"
-#include "flatdrome/FadeEffect.h"
-#include "flatdrome/PictureEffect.h"
-#include "flatdrome/TextEffect.h"
 
 using namespace flattest;
-using quorvel::flat::FadeEffect;
-using quorvel::flat::PictureEffect;
-using quorvel::flat::TextEffect;
-using quorvel::testing::Rgba;
 
 namespace {
 

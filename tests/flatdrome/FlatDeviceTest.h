@@ -1,5 +1,5 @@
 // A GL device of a chosen size on SDL's offscreen driver with an image bank, for drawing the flat
-// effects and reading back what they drew.
+// effects and reading back what they drew. Brings the three effect classes along.
 #pragma once
 
 #include <memory>
@@ -8,11 +8,19 @@
 
 #include "FlatTesting.h"
 #include "engine/ImageBank.h"
+#include "flatdrome/FadeEffect.h"
+#include "flatdrome/PictureEffect.h"
+#include "flatdrome/TextEffect.h"
 #include "gl/GlFixture.h"
 #include "plugin/Effect.h"
 #include "support/TempDir.h"
 
 namespace flattest {
+
+using quorvel::flat::FadeEffect;
+using quorvel::flat::PictureEffect;
+using quorvel::flat::TextEffect;
+using quorvel::testing::Rgba;
 
 class FlatDeviceTest : public quorvel::testing::GlDeviceTest {
 protected:
@@ -47,7 +55,7 @@ protected:
         std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width) * height * 4);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) {
-                const quorvel::testing::Rgba c = colourAt(x, y);
+                const Rgba c = colourAt(x, y);
                 std::uint8_t* p = &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
                 p[0] = static_cast<std::uint8_t>(c.r), p[1] = static_cast<std::uint8_t>(c.g);
                 p[2] = static_cast<std::uint8_t>(c.b), p[3] = 255;

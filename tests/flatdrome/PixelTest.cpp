@@ -4,16 +4,9 @@
 #include <cstdlib>
 
 #include "FlatDeviceTest.h"
-#include "flatdrome/FadeEffect.h"
-#include "flatdrome/PictureEffect.h"
-#include "flatdrome/TextEffect.h"
 #include "support/CapturedReports.h"
 
 using namespace flattest;
-using quorvel::flat::FadeEffect;
-using quorvel::flat::PictureEffect;
-using quorvel::flat::TextEffect;
-using quorvel::testing::Rgba;
 
 namespace {
 

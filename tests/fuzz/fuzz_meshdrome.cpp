@@ -39,7 +39,6 @@ void checkDrawList(const SceneEffect& effect, const Scene& scene) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     quorvel::platform::setMessageBoxesHeadless(true);
-    quorvel::platform::setDebugOutputSink([](const std::string&) {});
     if (size == 0) return 0;
     const std::size_t textLength = std::min<std::size_t>(data[0], size - 1);
     const auto* text = reinterpret_cast<const char*>(data + 1);

@@ -3,17 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/win/OutputRedirection.h"
 #include "scene/SceneReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool quiet = [] {
-        // Key debug lines would flood the fuzzer's output.
-        quorvel::platform::setDebugOutputSink([](const std::string&) {});
-        return true;
-    }();
-    (void)quiet;
-
     SceneReader scene;
     scene.openMemory(data, size);
 

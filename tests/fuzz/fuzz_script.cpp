@@ -11,7 +11,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static bool quiet = [] {
         quorvel::platform::setMessageBoxSink([](const std::string&, const std::string&) {});
-        quorvel::platform::setDebugOutputSink([](const std::string&) {});
         return true;
     }();
     (void)quiet;

@@ -1,4 +1,6 @@
 // Clearing, and screen-space (XYZRHW) geometry landing on exactly the pixels Direct3D covers.
+#include <array>
+
 #include "GlFixture.h"
 
 namespace quorvel::testing {
@@ -10,10 +12,11 @@ protected:
         ASSERT_NO_FATAL_FAILURE(GlDeviceTest::SetUp());
         device_->SetRenderState(D3DRS_LIGHTING, FALSE);
     }
-    // Bounding box of the pixels that are not the clear colour (black).
-    void drawnBox(int& x1, int& y1, int& x2, int& y2) {
-        x1 = y1 = 1 << 20;
-        x2 = y2 = -1;
+    // Bounding box {x1, y1, x2, y2} of the pixels that are not the clear colour (black); the
+    // second corner lies just outside.
+    using Box = std::array<int, 4>;
+    Box drawnBox() {
+        int x1 = 1 << 20, y1 = 1 << 20, x2 = -1, y2 = -1;
         for (int y = 0; y < static_cast<int>(kHeight); ++y)
             for (int x = 0; x < static_cast<int>(kWidth); ++x) {
                 const Rgba p = pixel(x, y);
@@ -24,6 +27,7 @@ protected:
                     y2 = std::max(y2, y + 1);
                 }
             }
+        return {x1, y1, x2, y2};
     }
 };
 
@@ -65,12 +69,7 @@ TEST_F(ClearAndScreenTest, FontStyleQuadCoversExactlyItsPixels) {
     drawScreenRect(10 - 0.5f, 5 - 0.5f, 17 - 0.5f, 8 - 0.5f, 0xFFFFFFFFu);
     capture();
     savePng("screen_quad.png");
-    int x1, y1, x2, y2;
-    drawnBox(x1, y1, x2, y2);
-    EXPECT_EQ(x1, 10);
-    EXPECT_EQ(y1, 5);
-    EXPECT_EQ(x2, 17);
-    EXPECT_EQ(y2, 8);
+    EXPECT_EQ(drawnBox(), (Box{10, 5, 17, 8}));
     EXPECT_EQ(countPixels(255, 255, 255, 0), 7 * 3);
 }
 
@@ -80,12 +79,7 @@ TEST_F(ClearAndScreenTest, PixelCentresLieOnIntegerCoordinates) {
     device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
     drawScreenRect(10.2f, 3.2f, 17.2f, 6.2f, 0xFFFFFFFFu);
     capture();
-    int x1, y1, x2, y2;
-    drawnBox(x1, y1, x2, y2);
-    EXPECT_EQ(x1, 11);
-    EXPECT_EQ(x2, 18);
-    EXPECT_EQ(y1, 4);
-    EXPECT_EQ(y2, 7);
+    EXPECT_EQ(drawnBox(), (Box{11, 4, 18, 7}));
 }
 
 TEST_F(ClearAndScreenTest, ScreenVerticesAreInTargetPixelsWhateverTheViewport) {
@@ -94,12 +88,7 @@ TEST_F(ClearAndScreenTest, ScreenVerticesAreInTargetPixelsWhateverTheViewport) {
     ASSERT_EQ(device_->SetViewport(&viewport), D3D_OK);
     drawScreenRect(20 - 0.5f, 20 - 0.5f, 24 - 0.5f, 22 - 0.5f, 0xFF00FF00u);
     capture();
-    int x1, y1, x2, y2;
-    drawnBox(x1, y1, x2, y2);
-    EXPECT_EQ(x1, 20);
-    EXPECT_EQ(y1, 20);
-    EXPECT_EQ(x2, 24);
-    EXPECT_EQ(y2, 22);
+    EXPECT_EQ(drawnBox(), (Box{20, 20, 24, 22}));
 }
 
 TEST_F(ClearAndScreenTest, PresentShowsTheFrameAndKeepsIt) {

@@ -3,35 +3,11 @@
 
 #include "MeshdromeTesting.h"
 #include "meshdrome/ScenePose.h"
+#include "support/TrackKeys.h"
 
 using namespace quorvel::testing;
 
 namespace {
-
-VectorKey vectorKey(float frame, float x, float y, float z) {
-    VectorKey key{};
-    key.frame = frame;
-    key.value[0] = x;
-    key.value[1] = y;
-    key.value[2] = z;
-    return key;
-}
-
-void setVectorTrack(VectorTrack& track, std::initializer_list<VectorKey> keys, std::int32_t flags = 0) {
-    track.flags = flags;
-    for (const VectorKey& key : keys) track.addKey(key);
-    track.prepare();
-}
-
-void setScalarTrack(ScalarTrack& track, std::initializer_list<std::pair<float, float>> keys) {
-    for (auto [frame, value] : keys) {
-        ScalarKey key{};
-        key.frame = frame;
-        key.value = value;
-        track.addKey(key);
-    }
-    track.prepare();
-}
 
 threeds::TrackDesc track(std::vector<threeds::KeyDesc> keys) {
     threeds::TrackDesc desc;
@@ -66,9 +42,9 @@ struct Hierarchy {
         scene.endFrame = 100.0f;
         link(parent, child);
         link(child, grandchild);
-        setVectorTrack(parent->positionTrack, {vectorKey(0, 0, 0, 0), vectorKey(100, 10, 0, 0)});
-        setVectorTrack(child->positionTrack, {vectorKey(0, 0, 5, 0)});
-        setVectorTrack(grandchild->positionTrack, {vectorKey(0, 1, 0, 0)});
+        fillTrack(parent->positionTrack, {vectorKey(0, 0, 0, 0), vectorKey(100, 10, 0, 0)});
+        fillTrack(child->positionTrack, {vectorKey(0, 0, 5, 0)});
+        fillTrack(grandchild->positionTrack, {vectorKey(0, 1, 0, 0)});
     }
     static void link(SceneNode* p, SceneNode* c) {
         c->parent = p;
@@ -106,8 +82,8 @@ TEST(ScenePose, ScaleThenRotationThenTranslation) {
     rotation.axis[0] = 1.0f;
     node->rotationTrack.addKey(rotation);
     node->rotationTrack.prepare();
-    setVectorTrack(node->scaleTrack, {vectorKey(0, 2, 2, 2)});
-    setVectorTrack(node->positionTrack, {vectorKey(0, 0, 0, 5)});
+    fillTrack(node->scaleTrack, {vectorKey(0, 2, 2, 2)});
+    fillTrack(node->positionTrack, {vectorKey(0, 0, 0, 5)});
 
     meshdrome::poseScene(scene, 0.0f, pending);
     // (1,0,0) scaled to (2,0,0), turned a quarter about y to (0,0,-2), moved to (0,0,3).
@@ -161,8 +137,8 @@ TEST(ScenePose, CameraFovAndRollFollowTheirTracksOrStay) {
     scene.cameras = {animated, still};
     scene.roots = {animated, still};
     scene.endFrame = 100.0f;
-    setScalarTrack(animated->fovTrack, {{0.0f, 40.0f}, {100.0f, 80.0f}});
-    setScalarTrack(animated->rollTrack, {{0.0f, -30.0f}});
+    fillTrack(animated->fovTrack, {scalarKey(0.0f, 40.0f), scalarKey(100.0f, 80.0f)});
+    fillTrack(animated->rollTrack, {scalarKey(0.0f, -30.0f)});
 
     EffectPtr effect = parsedEffect("time 0.000000 { fps 10 }");
     effect->scene = &scene;

@@ -87,16 +87,14 @@ grep -q "^usage: quorvel" "$work/bad.err" || fail "no usage on stderr"
 "$quorvel" --version | grep -q "^quorvel " || fail "--version"
 
 echo "== the dialog's choice is remembered; a damaged settings file is ignored with one warning"
-(cd "$work/blue" && exec "$quorvel" > "$work/dialog.log" 2>&1) &
-pid=$!
-if dialog=$(wait_window "Demoengine Setup" 30); then
+if open_dialog "$work/blue" "$work/dialog.log"; then
   press "$dialog" Return
   wait_exit $pid 40
   [ "$status" = 0 ] || fail "dialog run: exit status $status"
   grep -q '^\[display\]' "$XDG_CONFIG_HOME/quorvel/settings.ini" 2>/dev/null || fail "OK did not save the settings"
   grep -q '^windowed=1' "$XDG_CONFIG_HOME/quorvel/settings.ini" 2>/dev/null || fail "the windowed choice is not saved"
 else
-  fail "no setup dialog"; kill $pid
+  fail "no setup dialog"
 fi
 printf '\x00\x01garbage\n' > "$XDG_CONFIG_HOME/quorvel/settings.ini"
 (cd "$work/blue" && exec "$quorvel" --no-dialog > "$work/damaged.log" 2>&1) &
@@ -113,9 +111,7 @@ echo "== quorvel FILE.3ds shows a scene without a camera"
 mkdir -p "$work/scenes"
 "$makescenes" "$work/scenes" || fail "cannot write the test scenes"
 cp "$demo/data/planet.jpg" "$work/scenes/planet.jpg"  # the file names it PLANET.JPG
-(cd / && exec "$quorvel" "$work/scenes/several.3ds" > "$work/viewer.log" 2>&1) &
-pid=$!
-if dialog=$(wait_window "Demoengine Setup" 30); then
+if open_dialog / "$work/viewer.log" "$work/scenes/several.3ds"; then
   # The damaged file was not replaced by the run without the dialog.
   press "$dialog" Return
   if window=$(wait_window "several.3ds - quorvel" 30); then
@@ -133,7 +129,7 @@ if dialog=$(wait_window "Demoengine Setup" 30); then
     fail "no window titled after the file (log: $(cat "$work/viewer.log"))"; kill $pid
   fi
 else
-  fail "viewer: no setup dialog"; kill $pid
+  fail "viewer: no setup dialog"
 fi
 grep -qi "couldn't load" "$work/viewer.log" && fail "viewer: $(cat "$work/viewer.log")"
 

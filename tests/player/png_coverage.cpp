@@ -3,13 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define STB_IMAGE_STATIC
-#define STB_IMAGE_IMPLEMENTATION
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#include "stb_image.h"
-#pragma GCC diagnostic pop
+#include <stb_image.h>
 
 int main(int argc, char** argv) {
     if (argc != 5) {

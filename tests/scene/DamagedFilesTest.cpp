@@ -48,6 +48,21 @@ SceneDesc fullScene() {
     return desc;
 }
 
+// A material chunk holding nothing but its name.
+void materialChunk(threeds::ChunkWriter& out, const std::string& name) {
+    out.begin(ChunkId::Material);
+    out.textChunk(ChunkId::MaterialName, name);
+    out.end();
+}
+
+std::vector<std::string> materialNames(const SceneReader& scene) {
+    std::vector<std::string> names;
+    for (const Material* material : scene.materials) names.push_back(material->name);
+    return names;
+}
+
+using Names = std::vector<std::string>;
+
 }  // namespace
 
 TEST(DamagedFiles, EveryTruncationLoadsWhatWasComplete) {
@@ -86,58 +101,35 @@ TEST(DamagedFiles, ChunkClaimingMoreThanItsParentIsCutToTheParent) {
     out.setLength(name, std::numeric_limits<std::int32_t>::max());  // claims the rest of the world
     out.end();
     // This material's chunk is a sibling of the greedy one's parent: still read.
-    out.begin(ChunkId::Material);
-    out.begin(ChunkId::MaterialName);
-    out.str("Next");
-    out.end();
-    out.end();
+    materialChunk(out, "Next");
     out.end();
     const std::size_t overlong = out.begin(ChunkId::Editor);  // past the end of the file
-    out.begin(ChunkId::Material);
-    out.begin(ChunkId::MaterialName);
-    out.str("Last");
-    out.end();
-    out.end();
+    materialChunk(out, "Last");
     out.end();
     out.setLength(overlong, 1000000);
     out.end();
     auto scene = load(out.take());
-    ASSERT_EQ(scene->materials.size(), 3u);
     // The greedy name stops at its parent's end, not at the next chunk's bytes.
-    EXPECT_EQ(scene->materials[0]->name, "Greedy");
-    EXPECT_EQ(scene->materials[1]->name, "Next");
-    EXPECT_EQ(scene->materials[2]->name, "Last");
+    EXPECT_EQ(materialNames(*scene), (Names{"Greedy", "Next", "Last"}));
 }
 
 TEST(DamagedFiles, ChunkShorterThanItsHeaderEndsTheWalkOfItsLevel) {
     threeds::ChunkWriter out;
     out.begin(ChunkId::Main);
     out.begin(ChunkId::Editor);
-    out.begin(ChunkId::Material);
-    out.begin(ChunkId::MaterialName);
-    out.str("Kept");
-    out.end();
-    out.end();
+    materialChunk(out, "Kept");
     const std::size_t bad = out.begin(ChunkId::Material);
     out.end();
     out.setLength(bad, 3);
-    out.begin(ChunkId::Material);
-    out.begin(ChunkId::MaterialName);
-    out.str("NotReached");
-    out.end();
-    out.end();
+    materialChunk(out, "NotReached");
     out.end();
     out.end();
     auto scene = load(out.take());
-    ASSERT_EQ(scene->materials.size(), 1u);
-    EXPECT_EQ(scene->materials[0]->name, "Kept");
+    EXPECT_EQ(materialNames(*scene), Names{"Kept"});
 }
 
 TEST(DamagedFiles, CountsLargerThanTheChunkAllocateOnlyWhatFits) {
-    auto bytes = editorFile([](threeds::ChunkWriter& out) {
-        out.begin(ChunkId::NamedObject);
-        out.str("Liar");
-        out.begin(ChunkId::Mesh);
+    auto bytes = meshFile("Liar", [](threeds::ChunkWriter& out) {
         out.begin(ChunkId::VertexList);
         out.u16(30000).vec3({1, 2, 3}).vec3({4, 5, 6}).u16(7);  // two vertices and a stray byte pair
         out.end();
@@ -149,8 +141,6 @@ TEST(DamagedFiles, CountsLargerThanTheChunkAllocateOnlyWhatFits) {
         out.end();
         out.begin(ChunkId::MaterialGroup);
         out.str("Y").u16(60000).i16(0).i16(0);
-        out.end();
-        out.end();
         out.end();
     });
     auto scene = load(bytes);
@@ -195,16 +185,11 @@ TEST(DamagedFiles, DeepNestingIsBoundedAndTheRestStillReads) {
     for (int i = 0; i < kLevels; ++i) out.begin(ChunkId::Editor);
     for (int i = 0; i < kLevels; ++i) out.end();
     out.begin(ChunkId::Editor);
-    out.begin(ChunkId::Material);
-    out.begin(ChunkId::MaterialName);
-    out.str("AfterTheDeepOne");
-    out.end();
-    out.end();
+    materialChunk(out, "AfterTheDeepOne");
     out.end();
     out.end();
     auto scene = load(out.take());
-    ASSERT_EQ(scene->materials.size(), 1u);
-    EXPECT_EQ(scene->materials[0]->name, "AfterTheDeepOne");
+    EXPECT_EQ(materialNames(*scene), Names{"AfterTheDeepOne"});
 }
 
 TEST(DamagedFiles, MaterialNameWithoutNulEndsWithItsChunk) {
@@ -212,12 +197,8 @@ TEST(DamagedFiles, MaterialNameWithoutNulEndsWithItsChunk) {
         out.begin(ChunkId::MaterialName);
         out.raw({'A', 'B', 'C'});
         out.end();
-        out.begin(ChunkId::MaterialName);
-        out.str("D");
-        out.end();
+        out.textChunk(ChunkId::MaterialName, "D");
     });
     auto scene = load(bytes);
-    ASSERT_EQ(scene->materials.size(), 2u);
-    EXPECT_EQ(scene->materials[0]->name, "ABC");
-    EXPECT_EQ(scene->materials[1]->name, "D");
+    EXPECT_EQ(materialNames(*scene), (Names{"ABC", "D"}));
 }

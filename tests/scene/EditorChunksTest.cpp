@@ -15,6 +15,22 @@ namespace {
 
 std::uint16_t idx(const Face& f, int i) { return f.index[i]; }
 
+// The object-space positions the reader gives the file-space points of a mesh with this local
+// matrix.
+std::vector<D3DVECTOR> positionsUnder(const std::array<float, 12>& localMatrix,
+                                      const std::vector<threeds::Vec3>& points) {
+    SceneDesc desc;
+    MeshDesc mesh;
+    mesh.name = "Placed";
+    mesh.vertices = points;
+    mesh.localMatrix = localMatrix;
+    desc.meshes = {mesh};
+    const auto scene = load(desc);
+    std::vector<D3DVECTOR> positions;
+    for (const auto& vertex : scene->meshes[0]->vertices) positions.push_back(vertex.position);
+    return positions;
+}
+
 }  // namespace
 
 TEST(MeshChunks, PointsSwapAxesAndScaleAndFacesReverseWinding) {
@@ -51,15 +67,10 @@ TEST(MeshChunks, PointsSwapAxesAndScaleAndFacesReverseWinding) {
 }
 
 TEST(MeshChunks, VertexCountOf32768OrMoreReadsNothing) {
-    auto bytes = editorFile([](threeds::ChunkWriter& out) {
-        out.begin(ChunkId::NamedObject);
-        out.str("Big");
-        out.begin(ChunkId::Mesh);
+    auto bytes = meshFile("Big", [](threeds::ChunkWriter& out) {
         out.begin(ChunkId::VertexList);
         out.u16(32768);
         for (int i = 0; i < 4; ++i) out.vec3({1, 2, 3});
-        out.end();
-        out.end();
         out.end();
     });
     auto scene = load(bytes);
@@ -117,38 +128,24 @@ TEST(MeshChunks, TextureCoordinatesNegateVAndDropPairsBeyondTheVertices) {
 }
 
 TEST(MeshChunks, LocalMatrixMovesVerticesIntoObjectSpace) {
-    SceneDesc desc;
-    MeshDesc mesh;
-    mesh.name = "Moved";
-    mesh.vertices = {{10, 20, 30}, {11, 20, 30}};
-    mesh.localMatrix = std::array<float, 12>{1, 0, 0, 0, 1, 0, 0, 0, 1, 10, 20, 30};
-    desc.meshes = {mesh};
-    auto scene = load(desc);
-    expectVec(scene->meshes[0]->vertices[0].position, 0, 0, 0);
-    expectVec(scene->meshes[0]->vertices[1].position, 0.1f, 0, 0);
+    const auto v = positionsUnder({1, 0, 0, 0, 1, 0, 0, 0, 1, 10, 20, 30}, {{10, 20, 30}, {11, 20, 30}});
+    ASSERT_EQ(v.size(), 2u);
+    expectVec(v[0], 0, 0, 0);
+    expectVec(v[1], 0.1f, 0, 0);
 }
 
 TEST(MeshChunks, LocalMatrixRotationIsUndoneInEngineAxes) {
     // Object x axis along file y: a vertex one unit along file y lies on the object's x axis.
-    SceneDesc desc;
-    MeshDesc mesh;
-    mesh.name = "Turned";
-    mesh.vertices = {{0, 10, 0}, {-10, 0, 5}};
-    mesh.localMatrix = std::array<float, 12>{0, 1, 0, -1, 0, 0, 0, 0, 1, 0, 0, 0};
-    desc.meshes = {mesh};
-    auto scene = load(desc);
-    expectVec(scene->meshes[0]->vertices[0].position, 1, 0, 0);
-    expectVec(scene->meshes[0]->vertices[1].position, 0, 0.5f, 1);
+    const auto v = positionsUnder({0, 1, 0, -1, 0, 0, 0, 0, 1, 0, 0, 0}, {{0, 10, 0}, {-10, 0, 5}});
+    ASSERT_EQ(v.size(), 2u);
+    expectVec(v[0], 1, 0, 0);
+    expectVec(v[1], 0, 0.5f, 1);
 }
 
 TEST(MeshChunks, SingularLocalMatrixLeavesVerticesAlone) {
-    SceneDesc desc;
-    MeshDesc mesh;
-    mesh.name = "Flat";
-    mesh.vertices = {{10, 20, 30}};
-    mesh.localMatrix = std::array<float, 12>{1, 0, 0, 0, 0, 0, 0, 0, 1, 5, 5, 5};
-    desc.meshes = {mesh};
-    expectVec(load(desc)->meshes[0]->vertices[0].position, 1, 3, 2);
+    const auto v = positionsUnder({1, 0, 0, 0, 0, 0, 0, 0, 1, 5, 5, 5}, {{10, 20, 30}});
+    ASSERT_EQ(v.size(), 1u);
+    expectVec(v[0], 1, 3, 2);
 }
 
 TEST(MaterialChunks, ColoursPercentagesFlagsAndMaps) {
@@ -211,9 +208,7 @@ TEST(MaterialChunks, PercentageAsFloatIsNotScaledAndShadingOtherThanOneIsNotFlat
 TEST(MaterialChunks, LaterColourSubChunkWinsAndEmptyColourChunkCopiesThePreviousColour) {
     auto bytes = editorFile([](threeds::ChunkWriter& out) {
         out.begin(ChunkId::Material);
-        out.begin(ChunkId::MaterialName);
-        out.str("Mixed");
-        out.end();
+        out.textChunk(ChunkId::MaterialName, "Mixed");
         out.begin(ChunkId::MaterialAmbient);
         writeColour(out, {1, 0, 0, ColourFormat::Bytes});
         writeColour(out, {0, 0, 1, ColourFormat::GammaBytes});
@@ -231,21 +226,15 @@ TEST(MaterialChunks, LaterColourSubChunkWinsAndEmptyColourChunkCopiesThePrevious
 TEST(MaterialChunks, MapNameInAReflectionMapChunkOverwritesTheLastSelectedMap) {
     auto bytes = editorFile([](threeds::ChunkWriter& out) {
         out.begin(ChunkId::Material);
-        out.begin(ChunkId::MaterialName);
-        out.str("Maps");
-        out.end();
+        out.textChunk(ChunkId::MaterialName, "Maps");
         out.begin(ChunkId::MapName);  // before any map chunk: no slot selected, ignored
         out.str("LOST.JPG");
         out.end();
         out.begin(ChunkId::OpacityMap);
-        out.begin(ChunkId::MapName);
-        out.str("OPAC.JPG");
-        out.end();
+        out.textChunk(ChunkId::MapName, "OPAC.JPG");
         out.end();
         out.begin(ChunkId::ReflectionMap);
-        out.begin(ChunkId::MapName);
-        out.str("REFL.JPG");
-        out.end();
+        out.textChunk(ChunkId::MapName, "REFL.JPG");
         out.end();
         out.end();
     });

@@ -33,6 +33,19 @@ std::vector<std::uint8_t> editorFile(Body body) {
     return out.take();
 }
 
+// A file whose one named object is a mesh holding exactly the chunks that body writes.
+template <class Body>
+std::vector<std::uint8_t> meshFile(const std::string& name, Body body) {
+    return editorFile([&](threeds::ChunkWriter& out) {
+        out.begin(ChunkId::NamedObject);
+        out.str(name);
+        out.begin(ChunkId::Mesh);
+        body(out);
+        out.end();
+        out.end();
+    });
+}
+
 inline threeds::MeshDesc triangleMesh(const std::string& name) {
     threeds::MeshDesc mesh;
     mesh.name = name;

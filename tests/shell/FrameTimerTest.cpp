@@ -98,29 +98,30 @@ INSTANTIATE_TEST_SUITE_P(Sources, FrameTimerTest, ::testing::Values(true, false)
 class FrameTimerSourceTest : public ::testing::Test {
 protected:
     void TearDown() override { useFrameTimerClock(nullptr); }
+
+    // Starts, looks at the elapsed time after 1 s, stops 0.5 s later and lets 2 s pass.
+    void runLookStopAndWait() {
+        frameTimer(ClockStart);
+        clock.advance(1.0);
+        frameTimer(ClockElapsed);
+        clock.advance(0.5);
+        frameTimer(ClockStop);
+        clock.advance(2.0);
+    }
+
     ManualClock clock{20.0};
 };
 
 TEST_F(FrameTimerSourceTest, CounterReportsNothingElapsedInTheFirstQueryAfterAStop) {
     useFrameTimerClock(&clock);
-    frameTimer(ClockStart);
-    clock.advance(1.0);
-    frameTimer(ClockElapsed);
-    clock.advance(0.5);
-    frameTimer(ClockStop);
-    clock.advance(2.0);
+    runLookStopAndWait();
     EXPECT_FLOAT_EQ(frameTimer(ClockElapsed), 0.0f);
 }
 
 TEST_F(FrameTimerSourceTest, MillisecondClockReportsTheTimeUpToTheStopAfterAStop) {
     clock.setCounterAvailable(false);
     useFrameTimerClock(&clock);
-    frameTimer(ClockStart);
-    clock.advance(1.0);
-    frameTimer(ClockElapsed);
-    clock.advance(0.5);
-    frameTimer(ClockStop);
-    clock.advance(2.0);
+    runLookStopAndWait();
     EXPECT_FLOAT_EQ(frameTimer(ClockElapsed), 0.5f);
     EXPECT_FLOAT_EQ(frameTimer(ClockElapsed), 0.0f);
 }

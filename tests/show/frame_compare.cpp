@@ -6,13 +6,7 @@
 #include <cstring>
 #include <string>
 
-#define STB_IMAGE_STATIC
-#define STB_IMAGE_IMPLEMENTATION
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#include "stb_image.h"
-#pragma GCC diagnostic pop
+#include <stb_image.h>
 
 int main(int argc, char** argv) {
     if (argc < 3) {

@@ -15,22 +15,16 @@
 
 namespace quorvel::testing {
 
-std::string renderStateName(DWORD state);
+// A naming function: the text of one kind of constant, or of a set of flags.
+using ConstantName = std::string(DWORD value);
+
+ConstantName renderStateName, stageStateName, formatName, poolName, primitiveName, transformName,
+    lightTypeName, deviceTypeName, resourceTypeName;
+ConstantName usageFlags, vertexFormatFlags, lockFlags, clearFlags, behaviourFlags;
+
+// A state's value by what the state holds: D3DRS_CULLMODE's D3DCULL_CCW, a colour in hex.
 std::string renderStateValue(DWORD state, DWORD value);
-std::string stageStateName(DWORD type);
 std::string stageStateValue(DWORD type, DWORD value);
-std::string formatName(DWORD format);
-std::string poolName(DWORD pool);
-std::string primitiveName(DWORD type);
-std::string transformName(DWORD type);
-std::string lightTypeName(DWORD type);
-std::string deviceTypeName(DWORD type);
-std::string resourceTypeName(DWORD type);
-std::string usageFlags(DWORD usage);
-std::string vertexFormatFlags(DWORD fvf);
-std::string lockFlags(DWORD flags);
-std::string clearFlags(DWORD flags);
-std::string behaviourFlags(DWORD flags);
 std::string hex(std::uint64_t value);
 std::string pointerText(const void* pointer);
 
@@ -48,7 +42,7 @@ struct Arg {
 };
 
 // A value as its naming function shows it, e.g. named(format, formatName).
-inline Arg named(DWORD value, std::string (*name)(DWORD)) { return Arg(name(value)); }
+inline Arg named(DWORD value, ConstantName* name) { return Arg(name(value)); }
 
 // "Method(arg, arg, ...)".
 std::string callText(const std::string& method, std::initializer_list<Arg> args);

@@ -31,6 +31,22 @@ size_t vertexCount(D3DPRIMITIVETYPE type, UINT primitiveCount) {
     return 0;
 }
 
+// A numbered slot of the device (a light, a light's switch) read or written; an index past the
+// slots is an invalid call. A write answers what recording the call answered.
+template <class T, std::size_t N>
+HRESULT readSlot(const std::array<T, N>& slots, DWORD index, T* value) {
+    if (index >= N) return D3DERR_INVALIDCALL;
+    *value = slots[index];
+    return D3D_OK;
+}
+
+template <class T, std::size_t N>
+HRESULT writeSlot(std::array<T, N>& slots, DWORD index, const T& value, HRESULT recorded) {
+    if (index >= N) return D3DERR_INVALIDCALL;
+    slots[index] = value;
+    return recorded;
+}
+
 // Direct3D's initial render states that tests are most likely to read.
 DWORD defaultRenderState(DWORD state) {
     switch (state) {
@@ -544,30 +560,23 @@ HRESULT RecordingDevice::GetMaterial(D3DMATERIAL8* material) {
 
 HRESULT RecordingDevice::SetLight(DWORD index, const D3DLIGHT8* light) {
     const HRESULT hr = record("SetLight", {index, light ? named(light->Type, lightTypeName) : Arg(nullptr)});
-    if (!light || index >= state_.lights.size()) return D3DERR_INVALIDCALL;
-    state_.lights[index] = *light;
-    return hr;
+    if (!light) return D3DERR_INVALIDCALL;
+    return writeSlot(state_.lights, index, *light, hr);
 }
 
 HRESULT RecordingDevice::GetLight(DWORD index, D3DLIGHT8* light) {
     record("GetLight", {index});
-    if (index >= state_.lights.size()) return D3DERR_INVALIDCALL;
-    *light = state_.lights[index];
-    return D3D_OK;
+    return readSlot(state_.lights, index, light);
 }
 
 HRESULT RecordingDevice::LightEnable(DWORD index, BOOL enable) {
     const HRESULT hr = record("LightEnable", {index, enable});
-    if (index >= state_.lightEnabled.size()) return D3DERR_INVALIDCALL;
-    state_.lightEnabled[index] = enable ? TRUE : FALSE;
-    return hr;
+    return writeSlot(state_.lightEnabled, index, BOOL{enable ? TRUE : FALSE}, hr);
 }
 
 HRESULT RecordingDevice::GetLightEnable(DWORD index, BOOL* enable) {
     record("GetLightEnable", {index});
-    if (index >= state_.lightEnabled.size()) return D3DERR_INVALIDCALL;
-    *enable = state_.lightEnabled[index];
-    return D3D_OK;
+    return readSlot(state_.lightEnabled, index, enable);
 }
 
 HRESULT RecordingDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {

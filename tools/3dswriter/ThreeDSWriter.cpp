@@ -68,6 +68,12 @@ void ChunkWriter::chunk(ChunkId id, const std::vector<std::uint8_t>& content) {
     end();
 }
 
+void ChunkWriter::textChunk(ChunkId id, const std::string& text) {
+    begin(id);
+    str(text);
+    end();
+}
+
 void ChunkWriter::setLength(std::size_t headerOffset, std::uint32_t length) {
     for (int i = 0; i < 4; ++i) data_.at(headerOffset + 2 + i) = static_cast<std::uint8_t>(length >> (8 * i));
 }
@@ -107,9 +113,7 @@ void writeMap(ChunkWriter& out, ChunkId id, const std::string& fileName) {
     if (fileName.empty()) return;
     out.begin(id);
     writePercent(out, 1.0f, false);  // map strength, as 3D Studio writes it
-    out.begin(ChunkId::MapName);
-    out.str(fileName);
-    out.end();
+    out.textChunk(ChunkId::MapName, fileName);
     out.end();
 }
 
@@ -137,9 +141,7 @@ void writePercent(ChunkWriter& out, float fraction, bool asFloat) {
 
 void writeMaterial(ChunkWriter& out, const MaterialDesc& material) {
     out.begin(ChunkId::Material);
-    out.begin(ChunkId::MaterialName);
-    out.str(material.name);
-    out.end();
+    out.textChunk(ChunkId::MaterialName, material.name);
     writeColourChunk(out, ChunkId::MaterialAmbient, material.ambient);
     writeColourChunk(out, ChunkId::MaterialDiffuse, material.diffuse);
     writeColourChunk(out, ChunkId::MaterialSpecular, material.specular);
@@ -260,11 +262,7 @@ void writeNode(ChunkWriter& out, const NodeDesc& node) {
     out.begin(ChunkId::NodeHeader);
     out.str(node.name).u16(kNodeFlags).u16(0).i16(node.parent);
     out.end();
-    if (node.instanceName) {
-        out.begin(ChunkId::InstanceName);
-        out.str(*node.instanceName);
-        out.end();
-    }
+    if (node.instanceName) out.textChunk(ChunkId::InstanceName, *node.instanceName);
     if (node.pivot) {
         out.begin(ChunkId::Pivot);
         out.vec3(*node.pivot);

@@ -37,6 +37,8 @@ public:
 
     // A whole chunk whose content is bytes.
     void chunk(quorvel::ChunkId id, const std::vector<std::uint8_t>& content = {});
+    // A whole chunk holding one text with its NUL: the names of materials, maps and instances.
+    void textChunk(quorvel::ChunkId id, const std::string& text);
     // Overwrites the length field of the chunk whose header starts at offset.
     void setLength(std::size_t headerOffset, std::uint32_t length);
 

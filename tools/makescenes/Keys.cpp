@@ -65,4 +65,14 @@ TrackDesc spin(Vec3 axis, float startAngle, float turns, std::uint32_t frames, i
     return track;
 }
 
+threeds::NodeDesc placedNode(threeds::NodeKind kind, std::int16_t id, const std::string& name,
+                             TrackDesc position) {
+    threeds::NodeDesc node;
+    node.kind = kind;
+    node.id = id;
+    node.name = name;
+    node.position = std::move(position);
+    return node;
+}
+
 }  // namespace quorvel

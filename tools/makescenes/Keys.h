@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -30,5 +31,9 @@ TrackDesc sampledScalar(std::uint32_t frames, int steps, const std::function<flo
 // given angle (radians) about the same axis. Every step stays below half a turn, so the player's
 // plain spline rotation is used, and the spin repeats seamlessly when turns is a whole number.
 TrackDesc spin(Vec3 axis, float startAngle, float turns, std::uint32_t frames, int steps);
+
+// A keyframer node of the given kind placed by its position track, without a parent.
+threeds::NodeDesc placedNode(threeds::NodeKind kind, std::int16_t id, const std::string& name,
+                             TrackDesc position);
 
 }  // namespace quorvel

@@ -14,6 +14,9 @@ namespace quorvel {
 
 using threeds::Vec3;
 
+// Pi as the scenes have always been generated with; a closer value would move their bytes.
+constexpr float kPi = 3.14159265f;
+
 Vec3 operator+(Vec3 a, Vec3 b);
 Vec3 operator-(Vec3 a, Vec3 b);
 Vec3 operator*(Vec3 a, float s);

@@ -2,6 +2,7 @@
 // 0.1); the animation runs 600 frames, twenty seconds at 30 frames per second, and every track
 // repeats seamlessly over that span.
 #include <cmath>
+#include <optional>
 
 #include "tools/makescenes/Keys.h"
 #include "tools/makescenes/MeshBuilder.h"
@@ -11,87 +12,69 @@ namespace quorvel {
 
 namespace {
 
-using threeds::Colour;
-using threeds::MaterialDesc;
-using threeds::NodeDesc;
-using threeds::NodeKind;
-
-constexpr float kPi = 3.14159265f;
 constexpr std::uint32_t kFrames = 600;
 constexpr float kFloorZ = -250.0f;
 
-MaterialDesc material(const char* name, Colour diffuse, float ambientShare) {
-    MaterialDesc m;
-    m.name = name;
-    m.diffuse = diffuse;
-    m.ambient = Colour{diffuse.r * ambientShare, diffuse.g * ambientShare, diffuse.b * ambientShare};
-    m.specular = Colour{1.0f, 1.0f, 1.0f};
-    m.shininess = 0.3f;
-    m.shininessStrength = 0.2f;
-    return m;
-}
+// How one material differs from the common look: a white highlight, shininess 0.3 at strength
+// 0.2, ambient colour a share of the diffuse one, no maps, opaque.
+struct Look {
+    const char* name;
+    Colour diffuse;
+    float ambientShare;
+    float shininess = 0.3f;
+    float strength = 0.2f;
+    const char* textureMap = "";
+    const char* opacityMap = "";
+    std::optional<float> transparency = std::nullopt;
+    bool additive = false;
+    Colour specular{1.0f, 1.0f, 1.0f};
+};
+
+const Look kLooks[] = {
+    // The platform: the material names its map in upper case, as 3D Studio on DOS wrote it;
+    // the file on disk is panel.jpg and the loader finds it regardless of case.
+    {.name = "Panel", .diffuse = {0.85f, 0.85f, 0.9f}, .ambientShare = 0.5f, .shininess = 0.25f,
+     .strength = 0.35f, .textureMap = "PANEL.JPG"},
+    {.name = "Planet", .diffuse = {0.9f, 0.9f, 0.9f}, .ambientShare = 0.4f, .shininess = 0.4f,
+     .strength = 0.15f, .textureMap = "planet.jpg"},
+    // Glow around the planet: added to what is behind it, at 30 per cent strength.
+    {.name = "Halo", .diffuse = {0.25f, 0.5f, 1.0f}, .ambientShare = 0.8f, .strength = 0.0f,
+     .transparency = 0.7f, .additive = true},
+    // Ring bands: colour from ring.png, see-through gaps from the opacity map ringa.png.
+    {.name = "Rings", .diffuse = {1.0f, 0.95f, 0.9f}, .ambientShare = 0.6f, .strength = 0.0f,
+     .textureMap = "ring.png", .opacityMap = "ringa.png"},
+    {.name = "Brass", .diffuse = {0.78f, 0.58f, 0.24f}, .ambientShare = 0.4f, .shininess = 0.6f,
+     .strength = 0.9f, .specular = {1.0f, 0.9f, 0.6f}},
+    {.name = "Moon", .diffuse = {0.95f, 0.93f, 0.9f}, .ambientShare = 0.4f, .strength = 0.05f,
+     .textureMap = "moon.jpg"},
+    // Glass: 60 per cent transparent, with a strong highlight.
+    {.name = "Glass", .diffuse = {0.55f, 0.85f, 1.0f}, .ambientShare = 0.5f, .shininess = 0.8f,
+     .strength = 1.0f, .transparency = 0.6f},
+    {.name = "Crystal", .diffuse = {1.0f, 0.3f, 0.7f}, .ambientShare = 0.5f, .shininess = 0.7f,
+     .strength = 0.8f},
+    // The title: logo.jpg, which the show script loads with the alpha file logoa.png. A
+    // transparency of 1 per cent switches blending on, so the letters' alpha cuts them out.
+    {.name = "Logo", .diffuse = {1.0f, 1.0f, 1.0f}, .ambientShare = 0.7f, .strength = 0.0f,
+     .textureMap = "logo.jpg", .transparency = 0.01f},
+};
 
 std::vector<MaterialDesc> materials() {
     std::vector<MaterialDesc> list;
-
-    // The platform: the material names its map in upper case, as 3D Studio on DOS wrote it;
-    // the file on disk is panel.jpg and the loader finds it regardless of case.
-    MaterialDesc panel = material("Panel", {0.85f, 0.85f, 0.9f}, 0.5f);
-    panel.textureMap = "PANEL.JPG";
-    panel.shininess = 0.25f;
-    panel.shininessStrength = 0.35f;
-    list.push_back(panel);
-
-    MaterialDesc planet = material("Planet", {0.9f, 0.9f, 0.9f}, 0.4f);
-    planet.textureMap = "planet.jpg";
-    planet.shininess = 0.4f;
-    planet.shininessStrength = 0.15f;
-    list.push_back(planet);
-
-    // Glow around the planet: added to what is behind it, at 30 per cent strength.
-    MaterialDesc halo = material("Halo", {0.25f, 0.5f, 1.0f}, 0.8f);
-    halo.additive = true;
-    halo.transparency = 0.7f;
-    halo.shininessStrength = 0.0f;
-    list.push_back(halo);
-
-    // Ring bands: colour from ring.png, see-through gaps from the opacity map ringa.png.
-    MaterialDesc rings = material("Rings", {1.0f, 0.95f, 0.9f}, 0.6f);
-    rings.textureMap = "ring.png";
-    rings.opacityMap = "ringa.png";
-    rings.shininessStrength = 0.0f;
-    list.push_back(rings);
-
-    MaterialDesc brass = material("Brass", {0.78f, 0.58f, 0.24f}, 0.4f);
-    brass.specular = Colour{1.0f, 0.9f, 0.6f};
-    brass.shininess = 0.6f;
-    brass.shininessStrength = 0.9f;
-    list.push_back(brass);
-
-    MaterialDesc moon = material("Moon", {0.95f, 0.93f, 0.9f}, 0.4f);
-    moon.textureMap = "moon.jpg";
-    moon.shininessStrength = 0.05f;
-    list.push_back(moon);
-
-    // Glass: 60 per cent transparent, with a strong highlight.
-    MaterialDesc glass = material("Glass", {0.55f, 0.85f, 1.0f}, 0.5f);
-    glass.transparency = 0.6f;
-    glass.shininess = 0.8f;
-    glass.shininessStrength = 1.0f;
-    list.push_back(glass);
-
-    MaterialDesc crystal = material("Crystal", {1.0f, 0.3f, 0.7f}, 0.5f);
-    crystal.shininess = 0.7f;
-    crystal.shininessStrength = 0.8f;
-    list.push_back(crystal);
-
-    // The title: logo.jpg, which the show script loads with the alpha file logoa.png. A
-    // transparency of 1 per cent switches blending on, so the letters' alpha cuts them out.
-    MaterialDesc logo = material("Logo", {1.0f, 1.0f, 1.0f}, 0.7f);
-    logo.textureMap = "logo.jpg";
-    logo.transparency = 0.01f;
-    logo.shininessStrength = 0.0f;
-    list.push_back(logo);
+    for (const Look& look : kLooks) {
+        MaterialDesc m;
+        m.name = look.name;
+        m.diffuse = look.diffuse;
+        const float share = look.ambientShare;
+        m.ambient = Colour{look.diffuse.r * share, look.diffuse.g * share, look.diffuse.b * share};
+        m.specular = look.specular;
+        m.shininess = look.shininess;
+        m.shininessStrength = look.strength;
+        m.transparency = look.transparency;
+        m.additive = look.additive;
+        m.textureMap = look.textureMap;
+        m.opacityMap = look.opacityMap;
+        list.push_back(m);
+    }
     return list;
 }
 
@@ -108,13 +91,16 @@ void column(MeshBuilder& mesh, float radius, float z0, float z1, int segments) {
         [=](float u, float) { return around(u); });
 }
 
+// A sphere around the object's own origin, which lies at `at`.
+threeds::MeshDesc ball(const char* name, const char* material, float radius, int segments, int rings, Vec3 at) {
+    MeshBuilder mesh;
+    mesh.sphere({0, 0, 0}, radius, segments, rings);
+    return mesh.build(name, material, at);
+}
+
 NodeDesc objectNode(std::int16_t id, const char* name, std::int16_t parent, Vec3 position) {
-    NodeDesc node;
-    node.kind = NodeKind::Object;
-    node.id = id;
-    node.name = name;
+    NodeDesc node = placedNode(NodeKind::Object, id, name, still(position));
     node.parent = parent;
-    node.position = still(position);
     return node;
 }
 
@@ -152,13 +138,9 @@ threeds::SceneDesc orreryScene() {
         column(spindle, 60.0f, kFloorZ, kFloorZ + 30.0f, 20);  // foot
         meshes.push_back(spindle.build("Spindle", "Brass", {0, 0, 0}));
     }
+    meshes.push_back(ball("Core", "Planet", 110.0f, 28, 14, {0, 0, 0}));
+    meshes.push_back(ball("Halo", "Halo", 124.0f, 20, 10, {0, 0, 0}));
     {
-        MeshBuilder core;
-        core.sphere({0, 0, 0}, 110.0f, 28, 14);
-        meshes.push_back(core.build("Core", "Planet", {0, 0, 0}));
-        MeshBuilder halo;
-        halo.sphere({0, 0, 0}, 124.0f, 20, 10);
-        meshes.push_back(halo.build("Halo", "Halo", {0, 0, 0}));
         MeshBuilder rings;
         rings.annulus(160.0f, 300.0f, 48, true);
         rings.transform([](Vec3 p) { return rotateX(p, 0.21f); });
@@ -176,16 +158,10 @@ threeds::SceneDesc orreryScene() {
         arm2.box({-340.0f, -16.0f, -14.0f}, {-300.0f, 16.0f, 14.0f}, 100.0f);
         meshes.push_back(arm2.build("Arm2", "Brass", {320.0f, 0, -150.0f}));
     }
+    meshes.push_back(ball("Moon1", "Moon", 45.0f, 18, 9, {630.0f, 0, 170.0f}));
+    meshes.push_back(ball("Pebble", "Moon", 14.0f, 10, 5, {710.0f, 0, 170.0f}));
+    meshes.push_back(ball("Moon2", "Glass", 65.0f, 18, 9, {640.0f, 0, -150.0f}));
     {
-        MeshBuilder moon1;
-        moon1.sphere({0, 0, 0}, 45.0f, 18, 9);
-        meshes.push_back(moon1.build("Moon1", "Moon", {630.0f, 0, 170.0f}));
-        MeshBuilder pebble;
-        pebble.sphere({0, 0, 0}, 14.0f, 10, 5);
-        meshes.push_back(pebble.build("Pebble", "Moon", {710.0f, 0, 170.0f}));
-        MeshBuilder moon2;
-        moon2.sphere({0, 0, 0}, 65.0f, 18, 9);
-        meshes.push_back(moon2.build("Moon2", "Glass", {640.0f, 0, -150.0f}));
         MeshBuilder ice;
         ice.crystal({0, 0, 0}, 30.0f, 45.0f);
         meshes.push_back(ice.build("Ice", "Crystal", {640.0f, 0, -150.0f}));
@@ -250,12 +226,7 @@ threeds::SceneDesc orreryScene() {
                             threeds::SpotDesc{{0, 0, 0}, 30.0f, 45.0f}});
 
     auto lightNode = [](std::int16_t id, const char* name, threeds::TrackDesc position) {
-        NodeDesc node;
-        node.kind = NodeKind::Light;
-        node.id = id;
-        node.name = name;
-        node.position = std::move(position);
-        return node;
+        return placedNode(NodeKind::Light, id, name, std::move(position));
     };
     nodes.push_back(lightNode(20, "Sun", still({0, -200.0f, 700.0f})));
     nodes.push_back(lightNode(21, "Azure", sampledPath(kFrames, 12, [](float t) {
@@ -266,32 +237,16 @@ threeds::SceneDesc orreryScene() {
     }, kTrackLoop)));
     nodes.push_back(lightNode(23, "Spot01", still({600.0f, -600.0f, 700.0f})));
     // 3D Studio also keeps a spotlight node of its own for a spotlight.
-    {
-        NodeDesc spot;
-        spot.kind = NodeKind::Spotlight;
-        spot.id = 24;
-        spot.name = "Spot01";
-        spot.position = still({600.0f, -600.0f, 700.0f});
-        nodes.push_back(spot);
-    }
+    nodes.push_back(placedNode(NodeKind::Spotlight, 24, "Spot01", still({600.0f, -600.0f, 700.0f})));
 
     // Cameras: each camera node has a target node of the same name.
     auto cameraNodes = [&](std::int16_t id, const char* name, threeds::TrackDesc position,
                            threeds::TrackDesc target, threeds::TrackDesc fov, threeds::TrackDesc roll) {
-        NodeDesc camera;
-        camera.kind = NodeKind::Camera;
-        camera.id = id;
-        camera.name = name;
-        camera.position = std::move(position);
+        NodeDesc camera = placedNode(NodeKind::Camera, id, name, std::move(position));
         camera.fov = std::move(fov);
         camera.roll = std::move(roll);
         nodes.push_back(camera);
-        NodeDesc aim;
-        aim.kind = NodeKind::CameraTarget;
-        aim.id = static_cast<std::int16_t>(id + 1);
-        aim.name = name;
-        aim.position = std::move(target);
-        nodes.push_back(aim);
+        nodes.push_back(placedNode(NodeKind::CameraTarget, static_cast<std::int16_t>(id + 1), name, std::move(target)));
     };
 
     // Camera01: one slow orbit, starting in front of the banner, rising and falling twice.

@@ -5,6 +5,12 @@
 
 namespace quorvel {
 
+// The writer's descriptions, by the short names the scene files use.
+using threeds::Colour;
+using threeds::MaterialDesc;
+using threeds::NodeDesc;
+using threeds::NodeKind;
+
 // A brass orrery on a panelled platform: a banded planet with an additive halo and a ring,
 // two arms carrying moons (one of glass with a crystal inside), a floating title banner, three
 // coloured lights and a spotlight, and three cameras ("Camera01", "Closeup", "Top").

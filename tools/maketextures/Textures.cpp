@@ -123,30 +123,34 @@ Picture moonSurface() {
     return pic;
 }
 
-Picture ringColour() {
+// The ring's 256 x 8 band: every column one colour, shaded from t = 0 at the inner edge to 1
+// at the outer.
+template <class Shade>
+Picture ringBand(Shade shade) {
     const int w = 256, h = 8;
     Picture pic(w, h);
     for (int x = 0; x < w; ++x) {
-        const float t = float(x) / (w - 1);
-        Rgb c = mix(Rgb{0.75f, 0.68f, 0.6f}, Rgb{0.95f, 0.88f, 0.72f}, 0.5f + 0.5f * std::sin(t * 23.0f));
-        c = mix(c, Rgb{0.6f, 0.72f, 0.85f}, smoothstep(0.7f, 1.0f, t) * 0.6f);
+        const Rgb c = shade(float(x) / (w - 1));
         for (int y = 0; y < h; ++y) pic.at(x, y) = c;
     }
     return pic;
 }
 
+Picture ringColour() {
+    return ringBand([](float t) {
+        Rgb c = mix(Rgb{0.75f, 0.68f, 0.6f}, Rgb{0.95f, 0.88f, 0.72f}, 0.5f + 0.5f * std::sin(t * 23.0f));
+        return mix(c, Rgb{0.6f, 0.72f, 0.85f}, smoothstep(0.7f, 1.0f, t) * 0.6f);
+    });
+}
+
 Picture ringOpacity() {
-    const int w = 256, h = 8;
-    Picture pic(w, h);
-    for (int x = 0; x < w; ++x) {
-        const float t = float(x) / (w - 1);
+    return ringBand([](float t) {
         float a = 0.55f + 0.25f * std::sin(t * 47.0f) + 0.15f * std::sin(t * 131.0f + 1.0f);
         a *= smoothstep(0.0f, 0.08f, t) * (1.0f - smoothstep(0.9f, 1.0f, t));  // soft edges
         a *= smoothstep(0.02f, 0.05f, std::fabs(t - 0.62f));                  // the wide gap
         a *= 0.4f + 0.6f * smoothstep(0.005f, 0.015f, std::fabs(t - 0.33f));  // a thin gap
-        for (int y = 0; y < h; ++y) pic.at(x, y) = Rgb{a, a, a};
-    }
-    return pic;
+        return Rgb{a, a, a};
+    });
 }
 
 Picture gridOpacity() {
@@ -169,42 +173,39 @@ Picture gridOpacity() {
     return pic;
 }
 
-Picture titleColour() {
+// The title's 512 x 128 picture: each pixel shaded from its distance d to the nearest letter
+// stroke and its height v (0 at the top, 1 at the foot).
+template <class Shade>
+Picture titlePicture(Shade shade) {
     const int w = 512, h = 128;
     Picture pic(w, h);
     const auto strokes = layoutText(kTitle, w, h, 80.0f, 52.0f, 12.0f);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const float d = distanceToStrokes(strokes, x + 0.5f, y + 0.5f);
-            const float v = float(y) / h;
-            // Polished gold: a bright band across the upper middle, darker towards the foot.
-            Rgb gold = mix(Rgb{1.0f, 0.93f, 0.62f}, Rgb{0.85f, 0.45f, 0.12f}, smoothstep(0.25f, 0.85f, v));
-            gold = mix(gold, Rgb{1.0f, 1.0f, 0.95f}, std::exp(-std::pow((v - 0.42f) / 0.05f, 2.0f)) * 0.8f);
-            // Inner line of each stroke slightly brighter, as if rounded.
-            gold = gold * (1.1f - 0.25f * smoothstep(0.0f, 9.0f, d));
-            const Rgb glow{1.0f, 0.55f, 0.2f};
-            const Rgb background{0.02f, 0.03f, 0.12f};
-            const float inside = 1.0f - smoothstep(8.5f, 10.0f, d);
-            pic.at(x, y) = mix(mix(background, glow, std::exp(-(d - 9.0f) / 6.0f) * 0.5f), gold, inside);
-        }
-    }
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) pic.at(x, y) = shade(distanceToStrokes(strokes, x + 0.5f, y + 0.5f), float(y) / h);
     return pic;
 }
 
+Picture titleColour() {
+    return titlePicture([](float d, float v) {
+        // Polished gold: a bright band across the upper middle, darker towards the foot.
+        Rgb gold = mix(Rgb{1.0f, 0.93f, 0.62f}, Rgb{0.85f, 0.45f, 0.12f}, smoothstep(0.25f, 0.85f, v));
+        gold = mix(gold, Rgb{1.0f, 1.0f, 0.95f}, std::exp(-std::pow((v - 0.42f) / 0.05f, 2.0f)) * 0.8f);
+        // Inner line of each stroke slightly brighter, as if rounded.
+        gold = gold * (1.1f - 0.25f * smoothstep(0.0f, 9.0f, d));
+        const Rgb glow{1.0f, 0.55f, 0.2f};
+        const Rgb background{0.02f, 0.03f, 0.12f};
+        const float inside = 1.0f - smoothstep(8.5f, 10.0f, d);
+        return mix(mix(background, glow, std::exp(-(d - 9.0f) / 6.0f) * 0.5f), gold, inside);
+    });
+}
+
 Picture titleOpacity() {
-    const int w = 512, h = 128;
-    Picture pic(w, h);
-    const auto strokes = layoutText(kTitle, w, h, 80.0f, 52.0f, 12.0f);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const float d = distanceToStrokes(strokes, x + 0.5f, y + 0.5f);
-            const float inside = 1.0f - smoothstep(8.5f, 10.0f, d);
-            const float glow = 0.45f * std::exp(-std::max(0.0f, d - 9.0f) / 6.0f);
-            const float a = std::max(inside, glow);
-            pic.at(x, y) = Rgb{a, a, a};
-        }
-    }
-    return pic;
+    return titlePicture([](float d, float) {
+        const float inside = 1.0f - smoothstep(8.5f, 10.0f, d);
+        const float glow = 0.45f * std::exp(-std::max(0.0f, d - 9.0f) / 6.0f);
+        const float a = std::max(inside, glow);
+        return Rgb{a, a, a};
+    });
 }
 
 }  // namespace quorvel

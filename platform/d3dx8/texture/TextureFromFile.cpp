@@ -5,6 +5,7 @@
 
 #include <stb_image.h>
 
+#include "platform/d3d8/MipChain.h"
 #include "platform/d3dx8/d3dx8tex.h"
 #include "platform/d3dx8/texture/PixelPacking.h"
 #include "platform/d3dx8/texture/RgbaImage.h"
@@ -21,16 +22,6 @@ UINT roundUpToPowerOfTwo(UINT v) {
     UINT p = 1;
     while (p < v && p < 0x80000000u) p <<= 1;
     return p;
-}
-
-UINT fullChainLength(UINT width, UINT height) {
-    UINT levels = 1;
-    while (width > 1 || height > 1) {
-        width = std::max(1u, width / 2);
-        height = std::max(1u, height / 2);
-        ++levels;
-    }
-    return levels;
 }
 
 D3DFORMAT sourceFormat(int channels) {
@@ -105,7 +96,7 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice8* device, const char* srcFi
     if (caps.MaxTextureWidth) texWidth = std::min<UINT>(texWidth, caps.MaxTextureWidth);
     if (caps.MaxTextureHeight) texHeight = std::min<UINT>(texHeight, caps.MaxTextureHeight);
 
-    const UINT chain = fullChainLength(texWidth, texHeight);
+    const UINT chain = quorvel::fullMipChainLength(texWidth, texHeight);
     const UINT levels = (mipLevels == 0 || mipLevels == D3DX_DEFAULT) ? chain : std::min(mipLevels, chain);
     const bool hasAlpha = channels == 2 || channels == 4;
     if (format == D3DFMT_UNKNOWN || quorvel::d3dx::packedTexelSize(format) == 0)

@@ -53,6 +53,23 @@ send_keys() {
   shift
   xdotool key --clearmodifiers "$@"
 }
+# start_at_dialog LOG [WHEN]: starts the demo with its output in LOG and waits for its setup
+# dialog; sets log, pid and dialog.
+start_at_dialog() {
+  log=$1
+  "$demo" >"$log" 2>&1 &
+  pid=$!
+  wait_for 20 has_window "Demoengine Setup" || fail "the setup dialog did not appear${2:-}"
+  dialog=$(window_named "Demoengine Setup")
+  sleep 0.5
+}
+# expect_clean_exit WHAT: the demo ends within 10 s after WHAT, with exit code 0.
+expect_clean_exit() {
+  for ((i = 0; i < 100; i++)); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "$1 did not end the program"; }
+  status=0; wait "$pid" || status=$?
+  [ "$status" = 0 ] || fail "exit code $status after $1"
+}
 
 # Fullscreen is a request to the window manager: without one, X leaves the window at its size.
 # Use openbox when it is installed.
@@ -65,13 +82,7 @@ else
 fi
 
 # --- Accept with Return, run, switch window mode twice, leave with Escape ---
-log="$shots/accept.log"
-"$demo" >"$log" 2>&1 &
-pid=$!
-
-wait_for 20 has_window "Demoengine Setup" || fail "the setup dialog did not appear"
-dialog=$(window_named "Demoengine Setup")
-sleep 0.5
+start_at_dialog "$shots/accept.log"
 "$xshot" "$shots/1-dialog.png"
 send_keys "$dialog" Return
 
@@ -115,28 +126,17 @@ read -r x y w h < <(geometry "$win")
 "$xshot" "$shots/5-windowed-again.png" "$x" "$y" "$w" "$h"
 
 send_keys "$win" Escape
-for ((i = 0; i < 100; i++)); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "Escape did not end the program"; }
-status=0; wait "$pid" || status=$?
-[ "$status" = 0 ] || fail "exit code $status after Escape"
+expect_clean_exit Escape
 log_has "$log" "^shutdown" || fail "no clean-up after Escape"
 
 # --- Cancel: no window, no start-up ---
-log="$shots/cancel.log"
-"$demo" >"$log" 2>&1 &
-pid=$!
-wait_for 20 has_window "Demoengine Setup" || fail "the setup dialog did not appear the second time"
-dialog=$(window_named "Demoengine Setup")
-sleep 0.5
+start_at_dialog "$shots/cancel.log" " the second time"
 # From the focused OK button one step back is Cancel.
 send_keys "$dialog" shift+Tab
 sleep 0.2
 "$xshot" "$shots/6-cancel-focused.png"
 send_keys "$dialog" Return
-for ((i = 0; i < 100; i++)); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "Cancel did not end the program"; }
-status=0; wait "$pid" || status=$?
-[ "$status" = 0 ] || fail "exit code $status after Cancel"
+expect_clean_exit Cancel
 log_has "$log" "^not started" || fail "Cancel did not stop the start"
 log_has "$log" "^startup" && fail "the program started after Cancel"
 
