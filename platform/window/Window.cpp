@@ -71,6 +71,16 @@ bool StartWindowSystem() {
     return running;
 }
 
+bool WindowSystemReachesDisplay() {
+    if (!StartWindowSystem()) return false;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver) return false;
+    for (const char* headless : {"offscreen", "dummy", "evdev"}) {
+        if (SDL_strcasecmp(driver, headless) == 0) return false;
+    }
+    return true;
+}
+
 HWND CreateAppWindow(const char* title, DWORD style, int clientWidth, int clientHeight,
                      WNDPROC procedure) {
     if (!StartWindowSystem()) return nullptr;

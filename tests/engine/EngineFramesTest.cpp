@@ -27,7 +27,11 @@ const std::string PluginA = std::string(TEST_PLUGIN_DIR) + "/test_effects_a.so";
 // The engine without the setup dialog; frames are driven by the test, hook by hook.
 class TestEngine : public DemoEngine {
 public:
-    TestEngine() { showSetupDialog = FALSE; }
+    // The test plug-in is named by absolute path: a library that loads only for a trusted show.
+    TestEngine() {
+        showSetupDialog = FALSE;
+        trustShow = true;
+    }
     using AppShell::cleanup;
 
     // One frame at application time t, as the shell's frame does it; returns onRender's result.
