@@ -2,10 +2,13 @@
 # A show is data unless its user says otherwise. A show that brings its own plug-in library
 # (evil.so, which writes a marker file the moment it is loaded) must not load it in quorvel,
 # quorvel-capture or quorvel-check unless trusted: by --trust-show or by the setup dialog's choice
-# remembered for the folder. Also: quorvel without any display ends at once and says so, and a
-# script file of 20 MB is refused.
+# remembered for the folder, which a person ticks in the dialog on a virtual X display. Also:
+# quorvel without any display ends at once and says so, and a script file of 20 MB is refused.
 # Usage: show_trust.sh PATH/TO/quorvel PATH/TO/quorvel-capture PATH/TO/quorvel-check PATH/TO/evil.so
 set -uo pipefail
+if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
 
 quorvel=$(realpath "$1")
 capture=$(realpath "$2")
@@ -14,8 +17,7 @@ evil=$(realpath "$4")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 work=$(realpath "$work")
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "${BASH_SOURCE[0]}")/x_session.sh"
 
 export XDG_CONFIG_HOME="$work/config"
 export QUORVEL_EVIL_MARKER="$work/marker"
@@ -65,6 +67,36 @@ run play path yes --no-dialog
 run play path yes
 cp -r "$work/path" "$work/other"
 run play other no --no-dialog
+
+# tick SHOW: opens the setup dialog on SHOW, toggles the plug-ins box from the keyboard (it is
+# the last control before the buttons) and presses Return; prints whether evil.so then loaded.
+tick() {
+  local pid window loaded=no
+  rm -f "$QUORVEL_EVIL_MARKER"
+  (cd "$work/$1" && exec "$quorvel" > "$work/out" 2>&1) &
+  pid=$!
+  if window=$(wait_window "Demoengine Setup" 30); then
+    press "$window" shift+Tab
+    xdotool key --clearmodifiers shift+Tab space Return
+    for _ in $(seq 50); do [ -f "$QUORVEL_EVIL_MARKER" ] && break; sleep 0.1; done
+  else
+    fail "$1: no setup dialog"
+  fi
+  [ -f "$QUORVEL_EVIL_MARKER" ] && loaded=yes
+  # It waits in the message box about the library (evil.so offers no effect) or its refusal.
+  kill -9 "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+  echo $loaded
+}
+
+if [ -n "${DISPLAY:-}" ]; then
+  echo "== ticked in the setup dialog, remembered, and unticked"
+  rm -rf "$XDG_CONFIG_HOME"
+  [ "$(tick path)" = yes ] || fail "ticking the box did not let the show's plug-in load"
+  grep -qxF "[show $work/path]" "$XDG_CONFIG_HOME/quorvel/settings.ini" || fail "the choice was not remembered"
+  run play path yes --no-dialog
+  [ "$(tick path)" = no ] || fail "unticking the box still let the show's plug-in load"
+  grep -qF "[show " "$XDG_CONFIG_HOME/quorvel/settings.ini" && fail "the unticked choice was still remembered"
+fi
 
 echo "== no display"
 start=$(date +%s%N)
