@@ -22,6 +22,7 @@ const char* const PlayerUsage =
     "  --start SECONDS    start at this demo time (fractional; replaces the script's @starttime)\n"
     "  --loop             start again at the end instead of exiting\n"
     "  --mute             play without music\n"
+    "  --trust-show       let the show's own plug-in libraries load (they are programs)\n"
     "  --version          print the version and exit\n"
     "  --help             print this help and exit\n"
     "\n"
@@ -132,6 +133,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             options.loop = true;
         } else if (arg == "--mute") {
             options.mute = true;
+        } else if (arg == "--trust-show") {
+            options.trustShow = true;
         } else {
             return failure("unknown option '" + arg + "'");
         }

@@ -19,6 +19,7 @@ struct PlayerOptions {
     std::optional<double> start;     // --start: demo time of the first frame, replaces "@starttime"
     bool loop = false;               // at the end, start again instead of exiting
     bool mute = false;               // no music, and no audio device opened
+    bool trustShow = false;          // plug-in libraries that come with the show may load
 };
 
 struct CommandLine {

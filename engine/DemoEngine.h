@@ -21,6 +21,7 @@
 namespace quorvel {
 class OverlayFont;
 struct ShowLocation;
+struct ShowTrustChoice;
 }
 
 class DemoEngine : public quorvel::AppShell {
@@ -55,6 +56,7 @@ public:
     std::optional<float> startOverride;  // demo time of the first frame, replacing "@starttime"
     bool loop = false;                   // past the end (or the viewer's cycle), start again
     bool mute = false;                   // the music is not opened
+    bool trustShow = false;              // plug-in libraries that come with the show may load
     std::optional<float> loopEnd;        // where a loop starts again instead of demoEnd
     float loopOffset = 0.0f;             // application time at which the current pass began
 
@@ -94,6 +96,12 @@ protected:
     // Plays the music from the start of the show.
     void startMusic();
     INT runSetupDialog() override;
+    // The setup dialog, with the box that allows the show's own plug-ins when trust is given.
+    INT showDialog(quorvel::ShowTrustChoice* trust);
+    // True when the script asks for a plug-in library that comes with the show (named with a
+    // path, or found inside the show folder). Reads the script file for it: the setup dialog
+    // that offers to allow them comes before the show starts.
+    bool asksForShowPlugins();
 
     // Prints "data/vantro.jpg:LINE: TEXT (at 'WORD')" for script token token and keeps TEXT as
     // the start-up failure.
@@ -103,6 +111,8 @@ protected:
     // After createEffects failed on event slot of layer: the event, with its line; a message
     // box when no plug-in offers its class (a plug-in reports its own refusals).
     void reportEffectFailure(int layerNumber, int slot);
+    // A library of the n-th "@loadlibrary" that comes with the show and is not allowed to load.
+    void reportShowPlugin(int n, const char* name);
     // The same after initEffects failed.
     void reportInitFailure(int layerNumber, int slot, HRESULT result);
     // The show analysis' warnings, one stderr line each.

@@ -1,4 +1,6 @@
 // Construction and the one-time start-up from the script's header commands.
+#include <sys/stat.h>
+
 #include <climits>
 #include <cmath>
 
@@ -6,6 +8,8 @@
 #include "engine/LayerOperations.h"
 #include "engine/SceneLoads.h"
 #include "font/OverlayFont.h"
+#include "platform/win/FileNames.h"
+#include "platform/win/LibrarySearch.h"
 #include "script/Reports.h"
 
 namespace {
@@ -72,6 +76,12 @@ HRESULT DemoEngine::loadShow(bool openMusic) {
 
     for (int i = 0; i < script.countOf("@loadlibrary"); ++i) {
         const char* name = script.textAfter(i, 0, "@loadlibrary");
+        // A library that comes with the show is a program it brings along: it runs only when the
+        // user has allowed it.
+        if (name && !trustShow && quorvel::platform::libraryComesWithShow(name, ".")) {
+            reportShowPlugin(i, name);
+            return E_FAIL;
+        }
         if (!name || FAILED(effectHost.LoadPlugin(name))) {
             reportError("Couldn't load %s", name ? name : "");
             reportAt(headerArgument("@loadlibrary", i), std::string("Couldn't load ") + (name ? name : ""));
@@ -103,4 +113,22 @@ HRESULT DemoEngine::loadShow(bool openMusic) {
         }
     }
     return S_OK;
+}
+
+bool DemoEngine::asksForShowPlugins() {
+    if (viewer.isOpen()) return false;
+    // Read quietly: a script that cannot be read is reported when the show starts.
+    struct stat info {};
+    if (::stat(quorvel::platform::resolveFileName(scriptPath).c_str(), &info) != 0 ||
+        info.st_size > ScriptText::MaxFileBytes)
+        return false;
+    ScriptText text;
+    if (!text.openFile(scriptPath.c_str())) return false;
+    text.tokenize();
+    text.closeFile();
+    for (std::int32_t i = 0, n = text.countOf("@loadlibrary"); i < n; ++i) {
+        const std::int32_t at = text.findMatch(i, "@loadlibrary");
+        if (at + 1 < text.size() && quorvel::platform::libraryComesWithShow(text.token(at + 1), ".")) return true;
+    }
+    return false;
 }

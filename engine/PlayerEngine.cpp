@@ -4,13 +4,17 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "engine/ShowLocation.h"
 #include "platform/win/Win32.h"
+#include "platform/window/Window.h"
 #include "shell/DisplayPreselection.h"
 #include "shell/DisplaySettings.h"
+#include "shell/SetupDialogModel.h"
 
 namespace quorvel {
 namespace {
@@ -30,6 +34,7 @@ PlayerEngine::PlayerEngine(const PlayerOptions& options) : options_(options) {
     if (options.start) startOverride = static_cast<float>(*options.start);
     loop = options.loop;
     mute = options.mute;
+    trustShow = options.trustShow;
 }
 
 void PlayerEngine::play(const ShowLocation& location) {
@@ -57,8 +62,8 @@ LRESULT PlayerEngine::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPAR
 
 INT PlayerEngine::runSetupDialog() {
     const std::string path = displaySettingsPath();
+    DisplaySettings remembered;
     if (!path.empty()) {
-        DisplaySettings remembered;
         std::string problem;
         switch (readDisplaySettings(path, remembered, problem)) {
         case SettingsReadResult::Loaded:
@@ -73,12 +78,33 @@ INT PlayerEngine::runSetupDialog() {
         }
     }
     applyDisplayOptions();
-    if (options_.noDialog) return IDOK;
 
-    const INT result = DemoEngine::runSetupDialog();
-    if (result == IDOK && !path.empty()) {
+    // A show that brings its own plug-ins: the dialog offers to allow them, as the user last chose
+    // for this folder; --trust-show has decided already.
+    std::error_code ec;
+    const std::string folder = std::filesystem::current_path(ec).string();
+    const bool remembersTrust = !ec && remembered.trustedShows.count(folder) != 0;
+    ShowTrustChoice trust{options_.trustShow || remembersTrust, options_.trustShow};
+    const bool offered = asksForShowPlugins();
+    if (options_.noDialog) {
+        trustShow = trust.checked;
+        return IDOK;
+    }
+
+    const INT result = showDialog(offered ? &trust : nullptr);
+    if (result != IDOK) return result;
+    if (offered) trustShow = trust.checked;
+    if (!path.empty()) {
+        DisplaySettings chosen = currentDisplaySettings(*this);
+        chosen.trustedShows = remembered.trustedShows;
+        if (offered && !trust.locked && !ec) {
+            if (trust.checked)
+                chosen.trustedShows.insert(folder);
+            else
+                chosen.trustedShows.erase(folder);
+        }
         std::string error;
-        if (!writeDisplaySettings(path, currentDisplaySettings(*this), error)) warn(error);
+        if (!writeDisplaySettings(path, chosen, error)) warn(error);
     }
     return result;
 }
@@ -132,6 +158,16 @@ std::unique_ptr<DemoEngine> preparePlayer(int argc, char** argv, int& status) {
     }
     engine->play(*location);
     return engine;
+}
+
+bool noDisplayToPlayOn() {
+    // A driver asked for by name (offscreen in tests) is the user's choice and is used.
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    if (driver && *driver) return false;
+    if (platform::WindowSystemReachesDisplay()) return false;
+    std::fprintf(stderr, "quorvel: no display to play on; quorvel-capture plays a show without one, "
+                         "to pictures or a video\n");
+    return true;
 }
 
 }  // namespace quorvel

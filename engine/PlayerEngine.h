@@ -58,4 +58,8 @@ private:
 // one line naming it and the usage on stderr, status 2).
 std::unique_ptr<DemoEngine> preparePlayer(int argc, char** argv, int& status);
 
+// True, after one line on stderr, when no video driver was asked for and none reaches a real
+// display (SDL would fall back to rendering offscreen, and the show would play unseen).
+bool noDisplayToPlayOn();
+
 }  // namespace quorvel

@@ -7,6 +7,8 @@
 #include "engine/ShowAnalysis.h"
 #include "platform/win/Win32.h"
 #include "script/Reports.h"
+#include "shell/SetupDialog.h"
+#include "shell/SetupDialogModel.h"
 
 namespace {
 
@@ -17,10 +19,23 @@ void printLine(const std::string& scriptPath, const quorvel::Diagnostic& diagnos
 
 }  // namespace
 
-INT DemoEngine::runSetupDialog() {
-    const INT result = AppShell::runSetupDialog();
+INT DemoEngine::runSetupDialog() { return showDialog(nullptr); }
+
+INT DemoEngine::showDialog(quorvel::ShowTrustChoice* trust) {
+    const INT result = trust ? quorvel::showSetupDialogBox(*this, trust) : AppShell::runSetupDialog();
     setupCancelled = result != IDOK;
     return result;
+}
+
+void DemoEngine::reportShowPlugin(int n, const char* name) {
+    char text[512];
+    std::snprintf(text, sizeof(text),
+                  "Couldn't load %s: this plug-in library comes with the show. Plug-ins are programs and run "
+                  "with your rights. If you trust the show, allow its own plug-ins with --trust-show or with "
+                  "\"%s\" in the setup dialog.",
+                  name, quorvel::kShowTrustCaption);
+    reportError("%s", text);
+    reportAt(headerArgument("@loadlibrary", n), text);
 }
 
 void DemoEngine::reportAt(std::int32_t token, const std::string& text) {

@@ -8,6 +8,7 @@ int main(int argc, char** argv) {
     int status = 0;
     auto engine = quorvel::preparePlayer(argc, argv, status);
     if (!engine) return status;
+    if (quorvel::noDisplayToPlayOn()) return 1;
     // A cancelled setup dialog is the user's choice; any other failure to start is an error.
     if (FAILED(engine->create(nullptr))) return engine->setupCancelled ? 0 : 1;
     return engine->run();

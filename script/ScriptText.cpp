@@ -1,5 +1,7 @@
 #include "script/ScriptText.h"
 
+#include <sys/stat.h>
+
 #include <cstdarg>
 #include <cstring>
 #include <utility>
@@ -121,7 +123,15 @@ bool ScriptText::openFile(const char* path) {
     // Read-only access is all tokenizing needs; a write-protected show must still load.
     const std::string resolved = quorvel::platform::resolveFileName(path);
     file = std::fopen(resolved.c_str(), "rb");
-    return file != nullptr;
+    if (!file) return false;
+    struct stat info {};
+    if (::fstat(::fileno(file), &info) == 0 && info.st_size > MaxFileBytes) {
+        reportError("%s is too large for a script: %lld bytes, at most %lld (16 MB)", path,
+                    static_cast<long long>(info.st_size), MaxFileBytes);
+        closeFile();
+        return false;
+    }
+    return true;
 }
 
 void ScriptText::tokenize(quorvel::TokenLines* lines) {
@@ -129,8 +139,10 @@ void ScriptText::tokenize(quorvel::TokenLines* lines) {
     Tokenizer tokenizer(*this, lines);
     // Text mode as Windows reads it: a carriage return directly before a line feed is dropped;
     // any other carriage return is an ordinary byte. Every byte value, 0xFF included, is data.
+    // A file that is no regular file (a device, a pipe) is read no further than a script may be.
     int c;
-    while ((c = std::getc(file)) != EOF) {
+    long long remaining = MaxFileBytes;
+    while (remaining-- > 0 && (c = std::getc(file)) != EOF) {
         if (c == '\r') {
             int next = std::getc(file);
             if (next == '\n') {

@@ -14,6 +14,10 @@ struct TokenLines;
 
 class ScriptText {
 public:
+    // The largest script file read: far beyond any real show, small enough that a file that is
+    // no script cannot exhaust memory as tokens.
+    static constexpr long long MaxFileBytes = 16LL * 1024 * 1024;
+
     std::int32_t capacity = 0;    // token slots allocated; 0 until the first append
     std::string* first = nullptr; // first used slot
     std::string* last = nullptr;  // one past the last used slot
@@ -24,9 +28,10 @@ public:
     ScriptText(const ScriptText&) = delete;
     ScriptText& operator=(const ScriptText&) = delete;
 
-    // Opens the file for reading at its start; false when it cannot be opened. No message.
+    // Opens the file for reading at its start; false when it cannot be opened (no message) or
+    // is larger than MaxFileBytes (a message box says so).
     bool openFile(const char* path);
-    // Appends every token of the open file, in file order. With lines, also records the file
+    // Appends every token of the open file, in file order, up to MaxFileBytes of it. With lines, also records the file
     // line of every appended token there.
     void tokenize(quorvel::TokenLines* lines = nullptr);
     // Tokenizes text held in memory with the same rules (used for tests, fuzzing and checks).

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 
 namespace quorvel {
@@ -18,8 +19,12 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kHeading = "[display]";
-// A settings file is a few hundred bytes; anything much larger is not ours.
-constexpr std::uintmax_t kLargestFile = 16 * 1024;
+// "[show FOLDER]": a show folder's own choices.
+constexpr const char* kShowHeading = "[show ";
+constexpr const char* kPluginsAllowed = "allowed";
+// A settings file is a few hundred bytes, and some more per show folder remembered; anything
+// much larger is not ours.
+constexpr std::uintmax_t kLargestFile = 1024 * 1024;
 
 std::string trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t\r");
@@ -80,8 +85,10 @@ SettingsReadResult readDisplaySettings(const std::string& path, DisplaySettings&
     if (text.find('\0') != std::string::npos) return damaged("holds binary data");
 
     std::map<std::string, std::string> values;
+    std::set<std::string> trustedShows;
     bool inDisplay = false;
     bool headingSeen = false;
+    std::string showFolder;  // of the [show FOLDER] section being read; empty elsewhere
     std::istringstream lines(text);
     std::string line;
     while (std::getline(lines, line)) {
@@ -90,12 +97,18 @@ SettingsReadResult readDisplaySettings(const std::string& path, DisplaySettings&
         if (line[0] == '[') {
             inDisplay = line == kHeading;
             headingSeen = headingSeen || inDisplay;
+            const bool isShow = line.rfind(kShowHeading, 0) == 0 && line.back() == ']';
+            showFolder = isShow ? line.substr(std::strlen(kShowHeading), line.size() - std::strlen(kShowHeading) - 1)
+                                : std::string();
             continue;
         }
         const auto eq = line.find('=');
         if (eq == std::string::npos) return damaged("line without '=': " + line.substr(0, 40));
         // Keys of other sections, and keys a later version may add, are passed over.
-        if (inDisplay) values[trimmed(line.substr(0, eq))] = trimmed(line.substr(eq + 1));
+        const std::string key = trimmed(line.substr(0, eq));
+        if (inDisplay) values[key] = trimmed(line.substr(eq + 1));
+        if (!showFolder.empty() && key == "plugins" && trimmed(line.substr(eq + 1)) == kPluginsAllowed)
+            trustedShows.insert(showFolder);
     }
     if (!headingSeen) return damaged("no [display] section");
 
@@ -112,6 +125,7 @@ SettingsReadResult readDisplaySettings(const std::string& path, DisplaySettings&
     if (!readUnsigned(values["format"], read.format)) return damaged("bad format value");
     if (!readUnsigned(values["multisample"], read.multiSample) || read.multiSample > 16)
         return damaged("bad multisample value");
+    read.trustedShows = std::move(trustedShows);
     settings = read;
     return SettingsReadResult::Loaded;
 }
@@ -134,6 +148,12 @@ bool writeDisplaySettings(const std::string& path, const DisplaySettings& settin
          << "mode=" << settings.width << "x" << settings.height << "\n"
          << "format=" << settings.format << "\n"
          << "multisample=" << settings.multiSample << "\n";
+    for (const std::string& folder : settings.trustedShows) {
+        // A folder name with a line break cannot be written as a heading; it is not remembered.
+        if (folder.empty() || oneLine(folder) != folder) continue;
+        text << "\n" << kShowHeading << folder << "]\n"
+             << "plugins=" << kPluginsAllowed << "\n";
+    }
     const std::string data = text.str();
 
     std::string temporary = path + ".XXXXXX";

@@ -1,8 +1,11 @@
 // The display choice of the setup dialog as it is remembered between runs, and the file it is
 // kept in: $XDG_CONFIG_HOME/quorvel/settings.ini (~/.config/quorvel/settings.ini by default), a
-// small text file of "key=value" lines under a "[display]" heading.
+// small text file of "key=value" lines under a "[display]" heading, followed by one
+// "[show FOLDER]" section with "plugins=allowed" for every show folder (an absolute path) whose
+// own plug-ins the user allowed in the dialog.
 #pragma once
 
+#include <set>
 #include <string>
 
 namespace quorvel {
@@ -15,6 +18,7 @@ struct DisplaySettings {
     unsigned height = 0;
     unsigned format = 0;        // the mode's display format (a D3DFORMAT number)
     unsigned multiSample = 0;   // multisample type, 0 for none
+    std::set<std::string> trustedShows;  // show folders whose own plug-ins may load
 
     bool operator==(const DisplaySettings&) const = default;
 };

@@ -8,14 +8,16 @@
 
 namespace quorvel {
 
-INT showSetupDialogBox(AppShell& shell) {
+INT showSetupDialogBox(AppShell& shell, ShowTrustChoice* trust) {
     SetupDialogModel model(shell.adapters, shell.adapterCount, shell.currentAdapter, shell.direct3d);
+    if (trust) model.offerShowTrust(*trust);
     const int result = platform::runSetupDialogView(model);
     if (result == platform::kSetupDialogNoDisplay) {
         std::fprintf(stderr, "Demoengine Setup: no display to show the dialog on; "
                              "starting with the default device and mode\n");
         return SetupDialogModel::kOk;
     }
+    if (trust && result == SetupDialogModel::kOk) *trust = *model.showTrust();
     return result;
 }
 

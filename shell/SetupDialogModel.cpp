@@ -54,6 +54,9 @@ int SetupDialogModel::command(SetupDialogCommand command, int index, bool window
         break;
     case SetupDialogCommand::RadioClicked:
         break;
+    case SetupDialogCommand::TrustToggled:
+        if (trust_ && !trust_->locked) trust_->checked = index != 0;
+        break;
     }
     rebuild();
     return kStillOpen;
@@ -119,6 +122,10 @@ void SetupDialogModel::rebuild() {
     lists_.windowedEnabled = dev.windowCapable != FALSE;
     lists_.windowedChecked = working_.windowed != FALSE;
     lists_.modeListEnabled = !working_.windowed;
+
+    lists_.trustShown = trust_.has_value();
+    lists_.trustChecked = trust_ && trust_->checked;
+    lists_.trustEnabled = trust_ && !trust_->locked;
 }
 
 }  // namespace quorvel

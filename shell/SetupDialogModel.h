@@ -5,6 +5,7 @@
 
 #include "shell/DeviceTables.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,17 @@ struct DeviceSelection {
     BOOL windowed;
     D3DMULTISAMPLE_TYPE multiSampleType;
     bool operator==(const DeviceSelection&) const = default;
+};
+
+// The check box that lets a show's own plug-in libraries load: caption and tooltip.
+inline constexpr const char* kShowTrustCaption = "Allow this show's own plug-ins";
+inline constexpr const char* kShowTrustTooltip =
+    "Plug-ins are programs: they run with your rights. Allow them only for shows you trust.";
+
+// That check box, offered only when the script asks for a library that comes with the show.
+struct ShowTrustChoice {
+    bool checked = false;  // the remembered choice when the dialog opens, the user's at OK
+    bool locked = false;   // --trust-show allows them already: shown checked, not changeable
 };
 
 // Everything the dialog shows. A selection of -1 means no entry is selected.
@@ -37,6 +49,10 @@ struct SetupDialogLists {
     bool windowedEnabled = false;   // the "Windowed" button
     bool windowedChecked = false;   // which radio button is on
     bool modeListEnabled = false;
+
+    bool trustShown = false;  // the show's-own-plug-ins box exists at all
+    bool trustChecked = false;
+    bool trustEnabled = false;
 };
 
 enum class SetupDialogCommand {
@@ -47,6 +63,7 @@ enum class SetupDialogCommand {
     ModeChosen,
     MultiSampleChosen,
     RadioClicked,       // "Windowed" or "Full Screen" clicked
+    TrustToggled,       // the show's-own-plug-ins box: index 1 checked, 0 unchecked
 };
 
 class SetupDialogModel {
@@ -59,6 +76,8 @@ public:
 
     // Takes the table's current selection as working and initial selection; builds the lists.
     void initialise();
+    // Adds the show's-own-plug-ins box (before initialise).
+    void offerShowTrust(const ShowTrustChoice& choice) { trust_ = choice; }
     // One command message. `windowedChecked` is the state of the "Windowed" button, read first
     // as the dialog does on every command. Returns kOk or kCancel when the dialog ends.
     int command(SetupDialogCommand command, int index, bool windowedChecked);
@@ -66,6 +85,7 @@ public:
     const SetupDialogLists& lists() const { return lists_; }
     const DeviceSelection& working() const { return working_; }
     const DeviceSelection& initial() const { return initial_; }
+    const std::optional<ShowTrustChoice>& showTrust() const { return trust_; }
 
 private:
     void rebuild();
@@ -78,6 +98,7 @@ private:
     DeviceSelection working_{};
     DeviceSelection initial_{};
     SetupDialogLists lists_;
+    std::optional<ShowTrustChoice> trust_;
 };
 
 }  // namespace quorvel

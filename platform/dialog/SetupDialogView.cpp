@@ -18,6 +18,7 @@ struct View {
     GtkWidget* modeList = nullptr;
     GtkWidget* windowedButton = nullptr;
     GtkWidget* fullScreenButton = nullptr;
+    GtkWidget* trustBox = nullptr;  // only when the model offers it
     GtkWidget* okButton = nullptr;
     bool refreshing = false;  // widget changes made by refresh() are not user actions
 };
@@ -41,6 +42,10 @@ void refresh(View& view) {
     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(lists.windowedChecked ? view.windowedButton : view.fullScreenButton),
                                  TRUE);
     gtk_widget_set_sensitive(view.modeList, lists.modeListEnabled);
+    if (view.trustBox) {
+        gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(view.trustBox), lists.trustChecked);
+        gtk_widget_set_sensitive(view.trustBox, lists.trustEnabled);
+    }
     view.refreshing = false;
 }
 
@@ -71,6 +76,10 @@ void onRadioToggled(GtkToggleButton* button, gpointer data) {
     // Each click toggles two buttons; react once, for the one that came on.
     if (!gtk_toggle_button_get_active(button)) return;
     send(view, SetupDialogCommand::RadioClicked, 0);
+}
+
+void onTrustToggled(GtkToggleButton* box, gpointer data) {
+    send(*static_cast<View*>(data), SetupDialogCommand::TrustToggled, gtk_toggle_button_get_active(box) ? 1 : 0);
 }
 
 // Return accepts the dialog, as a dialog's default button does, unless the focus is on another
@@ -141,6 +150,16 @@ void build(View& view) {
     gtk_grid_attach(GTK_GRID(grid), view.modeList, 1, 1, 1, 1);
     gtk_container_set_border_width(GTK_CONTAINER(modes), 4);
     gtk_box_pack_start(GTK_BOX(content), modes, FALSE, FALSE, 0);
+
+    // Below the mode controls, and only for a show that brings plug-ins: the dialog of any other
+    // show keeps its layout.
+    if (view.model->lists().trustShown) {
+        view.trustBox = gtk_check_button_new_with_label(kShowTrustCaption);
+        gtk_widget_set_tooltip_text(view.trustBox, kShowTrustTooltip);
+        gtk_widget_set_margin_start(view.trustBox, 4);
+        gtk_box_pack_start(GTK_BOX(content), view.trustBox, FALSE, FALSE, 0);
+        g_signal_connect(view.trustBox, "toggled", G_CALLBACK(onTrustToggled), &view);
+    }
 
     gtk_dialog_add_button(GTK_DIALOG(view.dialog), "Cancel", SetupDialogModel::kCancel);
     GtkWidget* ok = gtk_dialog_add_button(GTK_DIALOG(view.dialog), "OK", SetupDialogModel::kOk);

@@ -20,9 +20,10 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
 // Sends text to the debugger output channel: one write per call, text unchanged (see above).
 void OutputDebugStringA(const char* text);
 
-// Dynamic libraries. A name containing '/' is used as written; a bare name is looked for in the
-// program's own folder, then in the system's search order (never the working directory).
-// "x.dll" that is not found is tried again as "x.so"; a name without extension gets ".so".
+// Dynamic libraries. A name with a folder part ('/' or '\') is used as written; a bare name is
+// looked for in the program's own folder, its plug-in folders, then in the system's search order
+// (never the working directory). "x.dll" that is not found is tried again as "x.so"; a name
+// without extension gets ".so". The places are listed in LibrarySearch.h.
 HMODULE LoadLibraryA(const char* name);
 void* GetProcAddress(HMODULE module, const char* symbol);
 BOOL FreeLibrary(HMODULE module);

@@ -71,6 +71,18 @@ bool StartWindowSystem() {
     return running;
 }
 
+bool WindowSystemReachesDisplay() {
+    // Video alone, without the GL library: a program without a display ends at once. SDL counts
+    // the start, so the window system starting later is unaffected.
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver) return false;
+    for (const char* headless : {"offscreen", "dummy", "evdev"}) {
+        if (SDL_strcasecmp(driver, headless) == 0) return false;
+    }
+    return true;
+}
+
 HWND CreateAppWindow(const char* title, DWORD style, int clientWidth, int clientHeight,
                      WNDPROC procedure) {
     if (!StartWindowSystem()) return nullptr;

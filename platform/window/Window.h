@@ -13,6 +13,9 @@ namespace quorvel::platform {
 // Starts SDL's video and loads its GL library for the rest of the process (once; later calls
 // only report). False when no video driver can start.
 bool StartWindowSystem();
+// Starts the window system and tells whether its video driver shows windows on a real display;
+// false when it cannot start or is one that renders without a display (offscreen, dummy).
+bool WindowSystemReachesDisplay();
 
 // Creates a window titled `title` with a client area of clientWidth x clientHeight at the
 // default position. The procedure receives WM_GETMINMAXINFO once; its minimum tracking size

@@ -22,7 +22,11 @@ inline const std::string PluginA = std::string(TEST_PLUGIN_DIR) + "/test_effects
 // The engine without its setup dialog, with the shell's clean-up open to the test.
 class EngineWithoutDialog : public DemoEngine {
 public:
-    EngineWithoutDialog() { showSetupDialog = FALSE; }
+    // Test plug-ins are named by absolute path: libraries that load only for a trusted show.
+    EngineWithoutDialog() {
+        showSetupDialog = FALSE;
+        trustShow = true;
+    }
     using AppShell::cleanup;
 };
 

@@ -21,8 +21,15 @@ namespace {
 const std::string Plugin = std::string(TEST_PLUGIN_DIR) + "/test_effects_a.so";
 
 class ReloadingPlayer : public quorvel::PlayerEngine {
+    static quorvel::PlayerOptions trusted() {
+        quorvel::PlayerOptions options;
+        options.trustShow = true;
+        return options;
+    }
+
 public:
-    ReloadingPlayer() : PlayerEngine(quorvel::PlayerOptions{}) { showSetupDialog = FALSE; }
+    // The test plug-in is named by absolute path: a library that loads only for a trusted show.
+    ReloadingPlayer() : PlayerEngine(trusted()) { showSetupDialog = FALSE; }
     using AppShell::cleanup;
     void frame(float t) {
         appTime = t;

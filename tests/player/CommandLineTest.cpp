@@ -19,11 +19,12 @@ TEST(CommandLine, NothingGivenPlaysTheWorkingDirectoryAsBefore) {
     EXPECT_FALSE(line.options.start.has_value());
     EXPECT_FALSE(line.options.loop);
     EXPECT_FALSE(line.options.mute);
+    EXPECT_FALSE(line.options.trustShow);
 }
 
 TEST(CommandLine, EveryOptionAndTheShow) {
     const CommandLine line = parse({"--no-dialog", "--fullscreen", "--size", "1280x720", "--start",
-                                    "12.75", "--loop", "--mute", "shows/orbit"});
+                                    "12.75", "--loop", "--mute", "--trust-show", "shows/orbit"});
     ASSERT_EQ(line.action, Action::Play) << line.error;
     EXPECT_EQ(line.options.show, "shows/orbit");
     EXPECT_TRUE(line.options.noDialog);
@@ -33,6 +34,7 @@ TEST(CommandLine, EveryOptionAndTheShow) {
     EXPECT_DOUBLE_EQ(*line.options.start, 12.75);
     EXPECT_TRUE(line.options.loop);
     EXPECT_TRUE(line.options.mute);
+    EXPECT_TRUE(line.options.trustShow);
 
     const CommandLine joined = parse({"scene.3ds", "--size=800x600", "--start=0", "--windowed"});
     ASSERT_EQ(joined.action, Action::Play) << joined.error;

@@ -58,6 +58,25 @@ TEST_F(DisplaySettingsFile, RoundTripMakesTheFolderAndLeavesNoTemporaryFile) {
     EXPECT_EQ(entries, 1);
 }
 
+TEST_F(DisplaySettingsFile, ShowFoldersWhosePlugInsAreAllowedRoundTrip) {
+    DisplaySettings trusting = sample();
+    trusting.trustedShows = {"/shows/a=b]c", "/shows/with space ", "/shows/line\n[show /forged]"};
+    std::string error;
+    ASSERT_TRUE(writeDisplaySettings(path, trusting, error)) << error;
+    DisplaySettings back;
+    std::string problem;
+    ASSERT_EQ(read(back, problem), SettingsReadResult::Loaded) << problem;
+    // A folder whose name holds a line break is not remembered: it could forge another entry.
+    trusting.trustedShows.erase("/shows/line\n[show /forged]");
+    EXPECT_EQ(back, trusting);
+
+    // Only "allowed" allows; a [show] section before [display] or with other keys is read as well.
+    writeText(path, "[show /a]\nplugins=denied\n[show /b]\nlater=1\nplugins = allowed\n[display]\nadapter=x\n"
+                    "device=HAL\nwindowed=1\nmode=0x0\nformat=0\nmultisample=0\n");
+    ASSERT_EQ(read(back, problem), SettingsReadResult::Loaded) << problem;
+    EXPECT_EQ(back.trustedShows, std::set<std::string>{"/b"});
+}
+
 TEST_F(DisplaySettingsFile, ALineBreakInANameCannotForgeAValue) {
     DisplaySettings s = sample();
     s.adapter = "GPU\nwindowed=1";

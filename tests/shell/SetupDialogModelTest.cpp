@@ -173,5 +173,26 @@ TEST_F(SetupDialogModelTest, OutOfRangeSelectionsAreIgnored) {
     EXPECT_EQ(model->working(), before);
 }
 
+TEST_F(SetupDialogModelTest, TheShowsOwnPlugInsBoxAppearsOnlyWhenOfferedAndALockedChoiceStays) {
+    EXPECT_FALSE(model->lists().trustShown);
+    send(SetupDialogCommand::TrustToggled, 1);
+    EXPECT_FALSE(model->showTrust().has_value());
+
+    for (const bool locked : {false, true}) {
+        model = std::make_unique<SetupDialogModel>(adapters, 2, currentAdapter, d3d);
+        model->offerShowTrust(ShowTrustChoice{locked, locked});
+        model->initialise();
+        EXPECT_TRUE(model->lists().trustShown);
+        EXPECT_EQ(model->lists().trustChecked, locked);
+        EXPECT_EQ(model->lists().trustEnabled, !locked);
+        send(SetupDialogCommand::TrustToggled, locked ? 0 : 1);
+        // The box keeps its state while the other lists are rebuilt.
+        send(SetupDialogCommand::AdapterChosen, 1);
+        EXPECT_TRUE(model->lists().trustChecked) << "locked " << locked;
+        EXPECT_EQ(send(SetupDialogCommand::Ok), SetupDialogModel::kOk);
+        EXPECT_TRUE(model->showTrust()->checked);
+    }
+}
+
 }  // namespace
 }  // namespace quorvel

@@ -33,6 +33,7 @@ CaptureEngine::CaptureEngine(const CaptureOptions& options, platform::ManualCloc
                              std::chrono::steady_clock::time_point programStart)
     : options_(options), clock_(clock), readback_(readbackDepth(options)), statistics_(programStart) {
     showSetupDialog = FALSE;
+    trustShow = options.trustShow;
     createWidth = static_cast<DWORD>(options.width);
     createHeight = static_cast<DWORD>(options.height);
 }

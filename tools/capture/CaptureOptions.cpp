@@ -9,7 +9,7 @@ namespace quorvel::capture {
 const char* const CaptureUsage =
     "usage: quorvel-capture [--fps N] [--from SECONDS] [--to SECONDS] [--size WxH] [--out DIR] [--wav FILE]\n"
     "                       [--video FILE [--crf N] [--preset NAME] [--encoder-args \"ARGS\"]]\n"
-    "                       [--measure] [--measure-csv FILE] [SHOW]\n"
+    "                       [--measure] [--measure-csv FILE] [--trust-show] [SHOW]\n"
     "Plays the show (SHOW: a show folder, script or .3ds file; default: the current folder)\n"
     "headless and frame-exact, writing DIR/frame-NNNNNN.png\n"
     "for every frame whose demo time lies in [from, to], and the music of that window to FILE.\n"
@@ -19,7 +19,8 @@ const char* const CaptureUsage =
     "--crf and --preset change the quality and speed of .mp4 (CRF 16, preset veryfast) and .webm\n"
     "(CRF 31, speed 4); --encoder-args passes more arguments to ffmpeg.\n"
     "--measure draws the same frames without saving them and reports frame times;\n"
-    "--measure-csv FILE also writes every frame's time to FILE.\n";
+    "--measure-csv FILE also writes every frame's time to FILE.\n"
+    "--trust-show lets the show's own plug-in libraries load (they are programs).\n";
 
 namespace {
 
@@ -81,6 +82,10 @@ std::optional<CaptureOptions> parseCaptureOptions(const std::vector<std::string>
         }
         if (flag == "--measure") {
             options.measure = true;
+            continue;
+        }
+        if (flag == "--trust-show") {
+            options.trustShow = true;
             continue;
         }
         if (i + 1 >= args.size()) {

@@ -1,7 +1,7 @@
 // Command line of quorvel-capture:
 //   quorvel-capture [--fps N] [--from SECONDS] [--to SECONDS] [--size WxH] [--out DIR] [--wav FILE]
 //                   [--video FILE [--crf N] [--preset NAME] [--encoder-args "..."]]
-//                   [--measure] [--measure-csv FILE] [SHOW]
+//                   [--measure] [--measure-csv FILE] [--trust-show] [SHOW]
 #pragma once
 
 #include <optional>
@@ -29,6 +29,7 @@ struct CaptureOptions {
     // and the wall-clock time of each frame is summed up at the end.
     bool measure = false;
     std::string measureCsv;  // with --measure: every frame's time as CSV
+    bool trustShow = false;  // plug-in libraries that come with the show may load
     std::string show;  // show folder, script or .3ds file, as quorvel takes it; empty: here
 
     bool writesVideo() const { return videoFormat != nullptr; }

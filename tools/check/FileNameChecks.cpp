@@ -55,10 +55,6 @@ bool leavesShowFolder(const std::string& name) {
     return false;
 }
 
-bool namesAPath(const std::string& library) {
-    return library.find('/') != std::string::npos || library.find('\\') != std::string::npos;
-}
-
 std::string libraryInShowFolder(const std::string& library) {
     std::vector<std::string> spellings{library};
     if (endsWith(library, ".dll")) spellings.push_back(library.substr(0, library.size() - 4) + ".so");

@@ -14,9 +14,6 @@ std::string caseFallbackFor(const std::string& path);
 // absolute name, or one whose ".." parts climb above it.
 bool leavesShowFolder(const std::string& name);
 
-// True when a plug-in library name holds a folder part ("data/fx.so", "plugins\fx.dll").
-bool namesAPath(const std::string& library);
-
 // The file in the show folder (working directory) or its data/ folder that a bare library name
 // matches with the spellings the loader tries; empty when there is none.
 std::string libraryInShowFolder(const std::string& library);

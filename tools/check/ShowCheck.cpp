@@ -9,6 +9,7 @@
 #include "FileNameChecks.h"
 #include "platform/audio/MusicFileInfo.h"
 #include "platform/d3dx8/texture/ImageFileCheck.h"
+#include "platform/win/LibrarySearch.h"
 #include "platform/win/OutputRedirection.h"
 #include "script/Conversions.h"
 
@@ -41,7 +42,9 @@ ShowCheck::~ShowCheck() {
 
 bool ShowCheck::run() {
     if (!script.openFile(scriptPath_.c_str())) {
-        diagnostics.push_back({Severity::Error, 0, "cannot open the script", ""});
+        // A script refused for its size says so in a message box; without one, it did not open.
+        const std::string why = takeBoxes();
+        diagnostics.push_back({Severity::Error, 0, why.empty() ? "cannot open the script" : why, ""});
         return false;
     }
     script.tokenize(&lines);
@@ -87,15 +90,21 @@ void ShowCheck::loadPlugins() {
         const std::int32_t token = argumentOf("@loadlibrary", i);
         if (token < 0) continue;
         const std::string& name = script.token(token);
-        // A library that comes with the show is a program of its own: it is named, not run.
-        if (namesAPath(name)) {
-            skippedPlugins_ = true;
-            warning(token, "plug-in library " + quoted(name) +
-                               " is named with a path: it is code shipped with the show and runs with your "
-                               "rights; the checker does not load it, so its effects are not checked");
-            continue;
-        }
-        if (const std::string shipped = libraryInShowFolder(name); !shipped.empty()) {
+        // A library that comes with the show is a program of its own: unless the user trusts the
+        // show, it is named, not run.
+        if (platform::libraryComesWithShow(name, ".")) {
+            const std::string how = platform::libraryNamedWithPath(name)
+                                        ? " is named with a path"
+                                        : " is found inside the show folder through the library search path";
+            warning(token, "plug-in library " + quoted(name) + how +
+                               ": it is code shipped with the show and runs with your rights; " +
+                               (trustShow ? "it is loaded, as --trust-show allows"
+                                          : "the checker does not load it, so its effects are not checked"));
+            if (!trustShow) {
+                skippedPlugins_ = true;
+                continue;
+            }
+        } else if (const std::string shipped = libraryInShowFolder(name); !shipped.empty()) {
             warning(token, "plug-in library " + quoted(name) + " is also found inside the show folder (" + shipped +
                                "): code shipped with the show runs with your rights");
         }

@@ -29,6 +29,8 @@ public:
     bool run();
 
     const std::string& scriptPath() const { return scriptPath_; }
+    bool trustShow = false;   // --trust-show: plug-in libraries that come with the show are loaded
+
     Diagnostics diagnostics;  // sorted by line after run()
 
     // What the timeline picture draws.

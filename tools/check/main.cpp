@@ -15,9 +15,10 @@
 namespace {
 
 const char* const Usage =
-    "usage: quorvel-check [--timeline FILE.svg|FILE.png] [SHOW]\n"
+    "usage: quorvel-check [--timeline FILE.svg|FILE.png] [--trust-show] [SHOW]\n"
     "Reports every problem of the show as FILE:LINE: error|warning: TEXT, sorted by line.\n"
     "SHOW is a show folder, its data/ folder or a script file (default: the working directory).\n"
+    "--trust-show loads the show's own plug-in libraries too (they are programs), to check their effects.\n"
     "Exit status: 0 without errors, 1 with errors, 2 when the show cannot be read.\n";
 
 }  // namespace
@@ -25,13 +26,16 @@ const char* const Usage =
 int main(int argc, char** argv) {
     std::string showArgument;
     std::string timelineFile;
+    bool trustShow = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::fputs(Usage, stdout);
             return 0;
         }
-        if (arg == "--timeline" && i + 1 < argc) {
+        if (arg == "--trust-show") {
+            trustShow = true;
+        } else if (arg == "--timeline" && i + 1 < argc) {
             timelineFile = argv[++i];
         } else if (!arg.empty() && arg[0] == '-') {
             std::fprintf(stderr, "quorvel-check: unknown option %s\n%s", arg.c_str(), Usage);
@@ -65,6 +69,7 @@ int main(int argc, char** argv) {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     auto check = std::make_unique<quorvel::check::ShowCheck>(location->scriptPath);
+    check->trustShow = trustShow;
     const bool readable = check->run();
     int errors = 0, warnings = 0;
     for (const quorvel::Diagnostic& d : check->diagnostics) {
