@@ -1,6 +1,6 @@
 // The engine as the quorvel program runs it: the command line's choices, the setup dialog
-// preselected from the remembered settings (or skipped), the choice remembered on OK, and the
-// keys of the scene viewer.
+// preselected from the remembered settings (or skipped), the choice remembered on OK, the keys
+// that move in time (pause, seek) with their overlays, and the keys of the scene viewer.
 #pragma once
 
 #include <memory>
@@ -24,13 +24,18 @@ public:
 
 protected:
     INT runSetupDialog() override;
+    void drawOverlays() override;
 
 private:
+    // Space, the seeking keys, F1 and T; false for any other key.
+    bool handlePlaybackKey(WPARAM key, bool repeat);
     // --windowed, --fullscreen and --size, applied to the device table and the window size.
     void applyDisplayOptions();
 
     PlayerOptions options_;
     std::string title_;  // the window title while viewing a scene
+    bool showHelp_ = false;
+    bool showTime_ = false;
 };
 
 // Reads the command line, finds the show and enters its folder. Returns the engine to create and
