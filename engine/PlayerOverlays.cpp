@@ -6,16 +6,17 @@
 namespace quorvel {
 
 const std::vector<std::string>& helpLines() {
+    // The font is proportional, so each line names its key first rather than aligning columns.
     static const std::vector<std::string> lines = {
-        "Space              pause / resume",
-        "Left / Right       1 s back / forward",
-        "Shift+Left/Right   10 s back / forward",
-        "Page Up / Down     10 s back / forward",
-        "Home               back to the start",
-        "T                  time and layers",
-        "F1                 this help",
-        "Alt+Enter          window / fullscreen",
-        "Escape             quit",
+        "Space: pause / resume",
+        "Left / Right: 1 s back / forward",
+        "Shift+Left / Shift+Right: 10 s back / forward",
+        "Page Up / Page Down: 10 s back / forward",
+        "Home: back to the start",
+        "T: time and layers",
+        "F1: this help",
+        "Alt+Enter: window / fullscreen",
+        "Escape: quit",
     };
     return lines;
 }
@@ -39,7 +40,7 @@ std::vector<std::string> timeLines(float demoTime, bool paused, const Layer* lay
         const Layer& layer = layers[i];
         if (!layer.active || layer.currentEvent == nullptr) continue;
         const LayerEvent& event = *layer.currentEvent;
-        std::snprintf(text, sizeof(text), "Layer %2d  %-12.60s %7.2f s", i, event.className.c_str(),
+        std::snprintf(text, sizeof(text), "Layer %d: %.60s, %.2f s", i, event.className.c_str(),
                       static_cast<double>(demoTime - event.startTime));
         lines.emplace_back(text);
     }
