@@ -95,7 +95,7 @@ void PlayerEngine::drawOverlays() {
     float top = 34.0f;
     auto panel = [&](const std::vector<std::string>& lines) {
         drawTextPanel(device, *font, kLeft, top, lines, kTextColour);
-        top += font->lineHeight() * static_cast<float>(lines.size()) + 12.0f + kGap;
+        top += font->lineHeight() * static_cast<float>(lines.size()) + 12.0f + kGap;  // 12: the box's margins
     };
     if (showTime_) panel(timeLines(demoTime, playback.paused(), layers, LayerCount));
     if (showHelp_) panel(helpLines());
