@@ -6,6 +6,11 @@
 namespace quorvel::audio {
 namespace {
 
+bool isIntegerPcm(int subtype) {
+    return subtype == SF_FORMAT_PCM_S8 || subtype == SF_FORMAT_PCM_U8 || subtype == SF_FORMAT_PCM_16 ||
+           subtype == SF_FORMAT_PCM_24 || subtype == SF_FORMAT_PCM_32;
+}
+
 bool isEightBit(int format) {
     const int subtype = format & SF_FORMAT_SUBMASK;
     return subtype == SF_FORMAT_PCM_S8 || subtype == SF_FORMAT_PCM_U8;
@@ -69,6 +74,11 @@ std::unique_ptr<DecodedStream> DecodedStream::open(const char* path, int& error,
 }
 
 void DecodedStream::startDecoder(std::uint64_t memoryCap, int subtype) {
+    if (isIntegerPcm(subtype)) {
+        // Integer samples read as they are: there is no scale to find, the file is ready now.
+        ready_.store(true, std::memory_order_release);
+        return;
+    }
     const bool lossyOgg = !exactSeek_ && (subtype == SF_FORMAT_VORBIS || subtype == SF_FORMAT_OPUS);
     const bool toMemory = lossyOgg && memoryBytes(frames_, static_cast<int>(channels())) <= memoryCap;
     decoder_ = std::async(std::launch::async, [this, toMemory] {
@@ -129,7 +139,7 @@ void DecodedStream::addEndSync(HSYNC sync, SYNCPROC* proc, DWORD user, DWORD cha
 }
 
 bool DecodedStream::heldInMemory() {
-    decoder_.wait();
+    if (decoder_.valid()) decoder_.wait();
     return inMemory_;
 }
 

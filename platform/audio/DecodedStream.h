@@ -8,7 +8,7 @@
 //
 // Opening returns before the decoder is ready to read: files of float samples (the lossy codecs,
 // float WAV) are read at full 16-bit scale, which needs the whole file decoded once to find its
-// peak. That runs on a thread of its own, alongside whatever the application loads next. Ogg
+// peak (files of integer samples are ready at once). That runs on a thread of its own, alongside whatever the application loads next. Ogg
 // streams (Vorbis, Opus) cannot be positioned exactly in the file, so that one decoding keeps
 // their samples in memory, up to a cap, and every later seek is exact and immediate; beyond the
 // cap they are read from the file and a seek decodes up to its target.
