@@ -29,7 +29,6 @@ public:
     // Moves to `target` (held to the range) or by `seconds` from the time at appTime.
     void jumpTo(float target, float appTime);
     void jumpBy(float seconds, float appTime) { jumpTo(timeAt(appTime) + seconds, appTime); }
-    float first() const { return first_; }
 
     // True once after each jump.
     bool takeJump() { return take(jumped_); }
