@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/ImageBank.h"
+#include "engine/PlaybackControl.h"
 #include "engine/SceneViewer.h"
 #include "engine/Timeline.h"
 #include "engine/TimelineTrace.h"
@@ -58,7 +59,16 @@ public:
     bool mute = false;                   // the music is not opened
     bool trustShow = false;              // plug-in libraries that come with the show may load
     std::optional<float> loopEnd;        // where a loop starts again instead of demoEnd
-    float loopOffset = 0.0f;             // application time at which the current pass began
+    // The demo clock: application time from the start of the current pass, paused or moved by
+    // the player's keys.
+    quorvel::PlaybackControl playback;
+
+    // Pauses or resumes picture and music together.
+    void togglePause();
+    // Moves the demo time to `target`, or by `seconds`, held to [start time, end time]. The next
+    // frame stops what is no longer live and starts what is, and the music follows.
+    void seekTo(float target);
+    void seekBy(float seconds);
 
     // Plays what a SHOW argument located; the working directory must be its folder already.
     void playFrom(const quorvel::ShowLocation& location);
@@ -95,6 +105,13 @@ protected:
     float playbackTime();
     // Plays the music from the start of the show.
     void startMusic();
+    // After the frame's demo time is known: the layers and the music follow a jump or a resume.
+    void followJumps();
+    // The demo time a pass starts at, and the one after which it ends (or loops).
+    float passStart() const;
+    float passEnd() const;
+    // Called inside the frame's scene after the statistics, for text drawn over everything.
+    virtual void drawOverlays() {}
     INT runSetupDialog() override;
     // The setup dialog, with the box that allows the show's own plug-ins when trust is given.
     INT showDialog(quorvel::ShowTrustChoice* trust);

@@ -46,6 +46,7 @@ HRESULT DemoEngine::onDeviceReset() {
 
 HRESULT DemoEngine::onUpdate() {
     demoTime = playbackTime();
+    followJumps();
     // The viewer's scene is posed by the effect's Update, which a layer's first live frame skips.
     const bool scenePosed = layers[0].active;
     for (Layer& layer : layers) advance(layer, &services, demoTime);
@@ -65,6 +66,7 @@ HRESULT DemoEngine::onRender() {
             font->drawString(2, 0, 0xFFFFFFFF, frameStats, 0);
             font->drawString(2, 14, 0xFFFFFFFF, totalTime, 0);
         }
+        drawOverlays();
         device->EndScene();
     }
     // Past the end time the frame fails: the shell then closes the window, ending the show.

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "engine/DemoEngine.h"
+#include "engine/LayerOperations.h"
 #include "engine/ShowLocation.h"
 
 void DemoEngine::playFrom(const quorvel::ShowLocation& location) {
@@ -34,16 +35,42 @@ void DemoEngine::prepareViewer() {
     demoEnd = static_cast<INT>(std::ceil(*loopEnd));
 }
 
+float DemoEngine::passStart() const { return startOverride.value_or(static_cast<float>(demoStart)); }
+
+float DemoEngine::passEnd() const { return loopEnd.value_or(static_cast<float>(demoEnd)); }
+
 float DemoEngine::playbackTime() {
-    const float start = startOverride.value_or(static_cast<float>(demoStart));
-    const float t = start + (appTime - loopOffset);
-    const float end = loopEnd.value_or(static_cast<float>(demoEnd));
+    const float start = passStart();
+    const float t = playback.timeAt(appTime);
+    const float end = passEnd();
     // A show that starts at or after its end cannot loop; it ends as it always did.
     if (!loop || !(t > end) || !(start < end)) return t;
-    loopOffset = appTime;
+    playback.restart(start, appTime);
     music.Stop();
     startMusic();
     return start;
+}
+
+void DemoEngine::togglePause() {
+    playback.togglePause(appTime);
+    // Resuming puts the music at the demo time on the next frame.
+    if (playback.paused()) music.Stop();
+}
+
+void DemoEngine::seekTo(float target) {
+    playback.setRange(passStart(), passEnd());
+    playback.jumpTo(target, appTime);
+}
+
+void DemoEngine::seekBy(float seconds) {
+    playback.setRange(passStart(), passEnd());
+    playback.jumpBy(seconds, appTime);
+}
+
+void DemoEngine::followJumps() {
+    if (playback.takeJump())
+        for (Layer& layer : layers) settleAfterJump(layer, demoTime);
+    if (playback.takeMusicRestart()) music.PlayAt(demoTime);
 }
 
 void DemoEngine::startMusic() {

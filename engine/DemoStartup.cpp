@@ -58,6 +58,7 @@ HRESULT DemoEngine::loadShow(bool openMusic) {
     if (script.countOf("@endtime") != 0) demoEnd = wholeSeconds(script.floatAfter(0, 0, "@endtime"));
     if (script.countOf("@nostats") != 0) showStats = FALSE;
     if (startOverride) demoStart = wholeSeconds(*startOverride);
+    playback.restart(passStart(), 0.0f);
 
     images.SetBasePath(dataPath);
     SceneList::setBasePath(dataPath);

@@ -6,6 +6,15 @@ namespace {
 
 bool isLive(const LayerEvent& event, float t) { return event.startTime <= t && t < event.endTime; }
 
+// The event a layer that is not playing yet starts at t, as advance picks it.
+const LayerEvent* firstLiveEvent(const Layer& layer, float t) {
+    for (int i = 0; i < layer.eventCount; ++i) {
+        const LayerEvent& event = layer.events[i];
+        if (isLive(event, t) && event.effect) return &event;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 HRESULT createEffects(Layer& layer, EffectHost& host, int* failedSlot) {
@@ -51,6 +60,10 @@ HRESULT advance(Layer& layer, EngineServices* services, float t) {
         }
     }
     return S_OK;
+}
+
+void settleAfterJump(Layer& layer, float t) {
+    if (layer.active && layer.currentEvent != firstLiveEvent(layer, t)) deactivate(layer);
 }
 
 void draw(Layer& layer, EngineServices* services) {

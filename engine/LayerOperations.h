@@ -18,6 +18,10 @@ HRESULT initEffects(Layer& layer, EngineServices* services, int* failedSlot = nu
 // The per-frame step at demo time t: update the live event, or stop it when its interval was
 // left and start the first committed event that is live at t.
 HRESULT advance(Layer& layer, EngineServices* services, float t);
+// After the demo time jumped to t: stops the live event unless it is the one a layer starting
+// afresh at t would play (the lowest committed slot live at t). The next advance then starts
+// that event, so the layer plays what a show started at t would.
+void settleAfterJump(Layer& layer, float t);
 // Render of the live effect; only for active layers.
 void draw(Layer& layer, EngineServices* services);
 // Leaves the live event (Stop); only for active layers.

@@ -9,7 +9,10 @@
 #include <filesystem>
 #include <vector>
 
+#include "engine/PlayerOverlays.h"
 #include "engine/ShowLocation.h"
+#include "engine/TextPanel.h"
+#include "font/OverlayFont.h"
 #include "platform/win/Win32.h"
 #include "platform/window/Window.h"
 #include "shell/DisplayPreselection.h"
@@ -57,7 +60,56 @@ LRESULT PlayerEngine::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPAR
         reloadRequested_ = true;  // done before the next frame is drawn
         return 0;
     }
+    if (message == WM_KEYDOWN && handlePlaybackKey(wParam, (lParam & kKeyRepeat) != 0)) return 0;
     return DemoEngine::handleMessage(hwnd, message, wParam, lParam);
+}
+
+bool PlayerEngine::handlePlaybackKey(WPARAM key, bool repeat) {
+    const float step = (GetKeyState(static_cast<int>(VK_SHIFT)) & 0x8000) != 0 ? 10.0f : 1.0f;
+    switch (key) {
+    case VK_SPACE:
+        if (!repeat) togglePause();
+        return true;
+    case VK_LEFT:  // held down, the arrows and pages go on moving
+        seekBy(-step);
+        return true;
+    case VK_RIGHT:
+        seekBy(step);
+        return true;
+    case VK_PRIOR:
+        seekBy(-10.0f);
+        return true;
+    case VK_NEXT:
+        seekBy(10.0f);
+        return true;
+    case VK_HOME:
+        seekTo(passStart());
+        return true;
+    case VK_F1:
+        if (!repeat) showHelp_ = !showHelp_;
+        return true;
+    case 'T':
+        if (!repeat) showTime_ = !showTime_;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void PlayerEngine::drawOverlays() {
+    if (!font || (!showHelp_ && !showTime_ && reloadError_.empty())) return;
+    constexpr float kLeft = 8.0f, kGap = 8.0f;
+    constexpr DWORD kTextColour = 0xFFFFFFFFu;
+    constexpr DWORD kErrorColour = 0xFFFFD040u;
+    // Below the statistics lines, one panel under the other: a failed reload's reason first.
+    float top = 34.0f;
+    auto panel = [&](const std::vector<std::string>& lines, DWORD colour = kTextColour) {
+        drawTextPanel(device, *font, kLeft, top, lines, colour);
+        top += font->lineHeight() * static_cast<float>(lines.size()) + 12.0f + kGap;  // 12: the box's margins
+    };
+    if (!reloadError_.empty()) panel(reloadError_, kErrorColour);
+    if (showTime_) panel(timeLines(demoTime, playback.paused(), layers, LayerCount));
+    if (showHelp_) panel(helpLines());
 }
 
 INT PlayerEngine::runSetupDialog() {

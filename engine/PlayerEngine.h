@@ -1,6 +1,6 @@
 // The engine as the quorvel program runs it: the command line's choices, the setup dialog
-// preselected from the remembered settings (or skipped), the choice remembered on OK, and the
-// keys of the scene viewer.
+// preselected from the remembered settings (or skipped), the choice remembered on OK, the keys
+// that move in time (pause, seek) with their overlays, and the keys of the scene viewer.
 #pragma once
 
 #include <memory>
@@ -25,7 +25,7 @@ public:
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
     // Start-up as the engine's, then the show's folders are watched for saved files.
     HRESULT onStartup() override;
-    // Reloads the show first when its files were saved or F5 asked; draws the reload error.
+    // Reloads the show first when its files were saved or F5 asked.
     HRESULT onRender() override;
 
     // Loads the show again from its files in the same window and device and plays on at the same
@@ -36,8 +36,11 @@ public:
 
 protected:
     INT runSetupDialog() override;
+    void drawOverlays() override;
 
 private:
+    // Space, the seeking keys, F1 and T; false for any other key.
+    bool handlePlaybackKey(WPARAM key, bool repeat);
     // --windowed, --fullscreen and --size, applied to the device table and the window size.
     void applyDisplayOptions();
     // The music file the script names, with what identifies its content; empty without music.
@@ -51,6 +54,8 @@ private:
     bool reloadRequested_ = false;
     std::vector<std::string> reloadError_;
     std::string musicStamp_;  // of the music that plays
+    bool showHelp_ = false;
+    bool showTime_ = false;
 };
 
 // Reads the command line, finds the show and enters its folder. Returns the engine to create and

@@ -13,7 +13,6 @@
 #include "engine/LayerOperations.h"
 #include "engine/PlayerEngine.h"
 #include "engine/ShowExchange.h"
-#include "engine/TextPanel.h"
 #include "platform/win/FileNames.h"
 #include "platform/win/OutputRedirection.h"
 #include "platform/win/ReportRecording.h"
@@ -24,7 +23,6 @@ namespace {
 
 using platform::RecordedReport;
 
-constexpr DWORD kErrorColour = 0xFFFFD040u;
 constexpr const char* kFailureHeading = "Reload failed; the last good show plays on:";
 
 double steadySeconds() {
@@ -37,9 +35,11 @@ std::string folderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-// What the playing show carries into the one that replaces it.
+// What the playing show carries into the one that replaces it: the demo clock, with its time and
+// pause state (loading a show sets the clock to the show's start).
 struct CarriedPlayback {
     float demoTime;
+    PlaybackControl clock;
 };
 
 // The message boxes a reload held back, one line per line of text, with their captions.
@@ -96,16 +96,11 @@ HRESULT PlayerEngine::onRender() {
         reloadRequested_ = false;
         reloadShow();
     }
-    const HRESULT hr = DemoEngine::onRender();
-    if (!reloadError_.empty() && font && SUCCEEDED(device->BeginScene())) {
-        drawTextPanel(device, *font, 8.0f, 34.0f, reloadError_, kErrorColour);
-        device->EndScene();
-    }
-    return hr;
+    return DemoEngine::onRender();
 }
 
 bool PlayerEngine::reloadShow() {
-    const CarriedPlayback carried{demoTime};
+    const CarriedPlayback carried{demoTime, playback};
     auto parked = std::make_unique<ShowContents>(viewer);
     exchangeShow(*this, *parked);
     startupFailure.clear();
@@ -124,6 +119,7 @@ bool PlayerEngine::reloadShow() {
     if (FAILED(hr)) {
         // The new show goes; the parked one comes back exactly as it was, live effects and all.
         exchangeShow(*this, *parked);
+        playback = carried.clock;
         parked->release();
         std::vector<std::string> lines = boxLines(reports);
         if (!startupFailure.empty() && std::find(lines.begin(), lines.end(), startupFailure) == lines.end())
@@ -141,10 +137,9 @@ bool PlayerEngine::reloadShow() {
     replayDebugLines(reports);
     reloadError_.clear();
 
-    // The demo clock reads the carried time now and runs on from there; the new show's effects
-    // that are live at that time start as in the first frame of a show started there.
-    const float start = startOverride.value_or(static_cast<float>(demoStart));
-    loopOffset = appTime - (carried.demoTime - start);
+    // The demo clock runs on (or stays paused) at the carried time; the new show's effects that
+    // are live at that time start as in the first frame of a show started there.
+    playback = carried.clock;
     demoTime = carried.demoTime;
     refreshMusic(static_cast<double>(carried.demoTime) + (frameTimer(ClockAppTime) - appTime));
     for (Layer& layer : layers) advance(layer, &services, demoTime);
@@ -179,7 +174,7 @@ void PlayerEngine::refreshMusic(double t) {
     // As at start-up, a music file that cannot be played leaves the show without music.
     reloadError_ = boxLines(reports);
     for (const std::string& line : reloadError_) std::fprintf(stderr, "quorvel: %s\n", line.c_str());
-    music.PlayAt(t);
+    if (!playback.paused()) music.PlayAt(t);  // a paused show's music starts when it resumes
 }
 
 }  // namespace quorvel

@@ -7,66 +7,65 @@
 namespace quorvel {
 namespace {
 
-constexpr float kMargin = 6.0f;
-constexpr DWORD kBoxColour = 0xC0101018u;  // dark, three quarters opaque
+constexpr float kPadding = 6.0f;
+constexpr DWORD kBoxColour = 0xB0000000u;  // black, about 70% opaque
 
 struct BoxVertex {
     float x, y, z, rhw;
     DWORD colour;
 };
-
-// Width in pixels of text drawn with the font (the characters it draws; others take no room).
-float textWidth(const OverlayFont& font, const std::string& text) {
-    float width = 0.0f;
-    for (const unsigned char c : text) {
-        if (c < 32 || c >= 128) continue;
-        const float* rect = font.texCoords[c - 32];
-        width += (rect[2] - rect[0]) * static_cast<float>(font.texWidth) / font.textScale;
-    }
-    return width;
-}
-
-float lineHeight(const OverlayFont& font) {
-    const float* space = font.texCoords[0];
-    return (space[3] - space[1]) * static_cast<float>(font.texHeight) / font.textScale;
-}
+constexpr DWORD kBoxFormat = D3DFVF_XYZRHW | D3DFVF_DIFFUSE;
 
 void drawBox(IDirect3DDevice8* device, float left, float top, float right, float bottom) {
-    DWORD block = 0;
-    if (FAILED(device->CreateStateBlock(D3DSBT_ALL, &block))) return;
     device->SetTexture(0, nullptr);
-    device->SetVertexShader(D3DFVF_XYZRHW | D3DFVF_DIFFUSE);
-    device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
-    device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+    device->SetRenderState(D3DRS_ZENABLE, FALSE);
+    device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetRenderState(D3DRS_FOGENABLE, FALSE);
+    device->SetRenderState(D3DRS_STENCILENABLE, FALSE);
     device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
     device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
     device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
     device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
-    const BoxVertex quad[4] = {{left, top, 0.0f, 1.0f, kBoxColour},
-                               {right, top, 0.0f, 1.0f, kBoxColour},
-                               {left, bottom, 0.0f, 1.0f, kBoxColour},
-                               {right, bottom, 0.0f, 1.0f, kBoxColour}};
-    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(BoxVertex));
-    device->ApplyStateBlock(block);
-    device->DeleteStateBlock(block);
+    device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    device->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
+    device->SetVertexShader(kBoxFormat);
+    // Pixel centres lie half a pixel in, as for the font's quads.
+    const float x0 = left - 0.5f, y0 = top - 0.5f, x1 = right - 0.5f, y1 = bottom - 0.5f;
+    const BoxVertex strip[4] = {{x0, y1, 0.0f, 1.0f, kBoxColour},
+                                {x0, y0, 0.0f, 1.0f, kBoxColour},
+                                {x1, y1, 0.0f, 1.0f, kBoxColour},
+                                {x1, y0, 0.0f, 1.0f, kBoxColour}};
+    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, strip, sizeof(BoxVertex));
 }
 
 }  // namespace
 
 void drawTextPanel(IDirect3DDevice8* device, OverlayFont& font, float x, float y,
                    const std::vector<std::string>& lines, DWORD colour) {
-    if (!device || lines.empty() || font.texWidth == 0) return;
+    if (device == nullptr || lines.empty()) return;
     float width = 0.0f;
-    for (const std::string& line : lines) width = std::max(width, textWidth(font, line));
-    const float height = lineHeight(font);
-    drawBox(device, x, y, x + width + 2.0f * kMargin, y + height * static_cast<float>(lines.size()) + 2.0f * kMargin);
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        font.drawString(x + kMargin, y + kMargin + height * static_cast<float>(i), colour, lines[i].c_str(), 0);
+    for (const std::string& line : lines) width = std::max(width, font.lineWidth(line.c_str()));
+    const float lineHeight = font.lineHeight();
+
+    // Everything the box and the font change is put back from a snapshot of the whole state;
+    // a panel is drawn at most a few times a frame, and only while it is shown.
+    DWORD saved = 0;
+    if (FAILED(device->CreateStateBlock(D3DSBT_ALL, &saved))) return;
+    drawBox(device, x, y, x + width + 2 * kPadding, y + lineHeight * static_cast<float>(lines.size()) + 2 * kPadding);
+    float lineTop = y + kPadding;
+    for (const std::string& line : lines) {
+        font.drawString(x + kPadding, lineTop, colour, line.c_str(), 0);
+        lineTop += lineHeight;
+    }
+    device->ApplyStateBlock(saved);
+    device->DeleteStateBlock(saved);
 }
 
 }  // namespace quorvel

@@ -242,4 +242,16 @@ HRESULT OverlayFont::drawString(float x, float y, DWORD colour, const char* text
     return S_OK;
 }
 
+float OverlayFont::lineWidth(const char* text) const {
+    float width = 0.0f;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
+        if (*p < 32 || *p >= 128) continue;
+        const float* rect = texCoords[*p - 32];
+        width += (rect[2] - rect[0]) * static_cast<float>(texWidth) / textScale;
+    }
+    return width;
+}
+
+float OverlayFont::lineHeight() const { return (texCoords[0][3] - texCoords[0][1]) * static_cast<float>(texHeight); }
+
 }  // namespace quorvel

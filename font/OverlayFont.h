@@ -45,6 +45,11 @@ public:
     // new line at x; other control bytes and bytes from 128 up are skipped.
     HRESULT drawString(float x, float y, DWORD colour, const char* text, DWORD flags);
 
+    // Size in pixels of one line as drawString draws it (control bytes and bytes from 128 up
+    // take no room), and the distance from one line to the next. Zero before createTexture.
+    float lineWidth(const char* text) const;
+    float lineHeight() const;
+
     char fontName[80];
     DWORD height;
     DWORD flags;

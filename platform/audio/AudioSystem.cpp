@@ -77,7 +77,7 @@ HSTREAM AudioSystem::createStream(const char* path, int& error) {
         error = BASS_ERROR_INIT;
         return 0;
     }
-    std::unique_ptr<DecodedStream> opened = DecodedStream::open(path, error);
+    std::unique_ptr<DecodedStream> opened = DecodedStream::open(path, error, memoryCap_);
     if (!opened) return 0;
     std::lock_guard lock(tableMutex_);
     const HSTREAM handle = nextHandle_++;
@@ -129,7 +129,8 @@ void AudioSystem::mixChunk(std::int16_t* out, int frames) {
             if (entry.second->isPlaying()) mixList_.push_back(entry.second);
     }
     std::fill_n(accumulator_.begin(), 2 * frames, 0);
-    for (const auto& stream : mixList_) stream->mixInto(accumulator_.data(), frames);
+    // A device's callback must not wait for a decoder; a capturing caller may.
+    for (const auto& stream : mixList_) stream->mixInto(accumulator_.data(), frames, captureMode_);
     mixList_.clear();
     for (int i = 0; i < 2 * frames; ++i)
         out[i] = static_cast<std::int16_t>(std::clamp<std::int32_t>(accumulator_[i], -32768, 32767));

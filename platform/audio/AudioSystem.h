@@ -37,6 +37,9 @@ public:
     }
     bool captureMode() const { return captureMode_; }
 
+    // Bytes of decoded samples a stream opened from now on may hold in memory (see DecodedStream).
+    void setMemoryCap(std::uint64_t bytes) { memoryCap_ = bytes; }
+
     // Creates a stream; its handle or 0 with error set.
     HSTREAM createStream(const char* path, int& error);
     bool freeStream(HSTREAM handle);
@@ -52,6 +55,7 @@ private:
 
     bool initialised_ = false;
     bool captureMode_ = false;
+    std::uint64_t memoryCap_ = DecodedStream::kDefaultMemoryCap;
     SDL_AudioDeviceID device_ = 0;
     std::atomic<bool> running_{false};
 

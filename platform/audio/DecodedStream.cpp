@@ -6,6 +6,11 @@
 namespace quorvel::audio {
 namespace {
 
+bool isIntegerPcm(int subtype) {
+    return subtype == SF_FORMAT_PCM_S8 || subtype == SF_FORMAT_PCM_U8 || subtype == SF_FORMAT_PCM_16 ||
+           subtype == SF_FORMAT_PCM_24 || subtype == SF_FORMAT_PCM_32;
+}
+
 bool isEightBit(int format) {
     const int subtype = format & SF_FORMAT_SUBMASK;
     return subtype == SF_FORMAT_PCM_S8 || subtype == SF_FORMAT_PCM_U8;
@@ -25,7 +30,7 @@ void addFrames(std::int32_t* accumulator, const std::int16_t* samples, int frame
 
 }  // namespace
 
-std::unique_ptr<DecodedStream> DecodedStream::open(const char* path, int& error) {
+std::unique_ptr<DecodedStream> DecodedStream::open(const char* path, int& error, std::uint64_t memoryCap) {
     SF_INFO info{};
     SNDFILE* file = sf_open(path, SFM_READ, &info);
     if (file == nullptr) {
@@ -63,18 +68,35 @@ std::unique_ptr<DecodedStream> DecodedStream::open(const char* path, int& error)
         }
         stream->convertedBuffer_.resize(static_cast<size_t>(kChunkFrames) * 2);
     }
-    // Files holding floating-point data (float WAV, and the lossy codecs) read as full-scale
-    // 16-bit samples rather than as tiny integers. Finding that scale decodes the whole file, so
-    // it is done on its own thread; nothing reads the file until it is done.
-    stream->scaled_ = std::async(std::launch::async, [file] {
-                          sf_command(file, SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
-                      }).share();
+    stream->startDecoder(memoryCap, info.format & SF_FORMAT_SUBMASK);
     error = BASS_OK;
     return stream;
 }
 
+void DecodedStream::startDecoder(std::uint64_t memoryCap, int subtype) {
+    if (isIntegerPcm(subtype)) {
+        // Integer samples read as they are: there is no scale to find, the file is ready now.
+        ready_.store(true, std::memory_order_release);
+        return;
+    }
+    const bool lossyOgg = !exactSeek_ && (subtype == SF_FORMAT_VORBIS || subtype == SF_FORMAT_OPUS);
+    const bool toMemory = lossyOgg && memoryBytes(frames_, static_cast<int>(channels())) <= memoryCap;
+    decoder_ = std::async(std::launch::async, [this, toMemory] {
+        if (toMemory) {
+            memory_ = decodeIntoMemory(file_, fileChannels_, static_cast<int>(channels()), frames_, cancel_);
+            inMemory_ = memory_.frames == frames_;
+            if (!inMemory_) sf_seek(file_, 0, SEEK_SET);  // no memory for it: read the file as before
+        }
+        // Files holding floating-point data (float WAV, and the lossy codecs) read as full-scale
+        // 16-bit samples rather than as tiny integers; finding that scale decodes the whole file.
+        if (!inMemory_ && !cancel_.load()) sf_command(file_, SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
+        ready_.store(true, std::memory_order_release);
+    }).share();
+}
+
 DecodedStream::~DecodedStream() {
-    if (scaled_.valid()) scaled_.wait();
+    cancel_.store(true);
+    if (decoder_.valid()) decoder_.wait();
     if (converter_ != nullptr) SDL_FreeAudioStream(converter_);
     if (file_ != nullptr) sf_close(file_);
 }
@@ -116,40 +138,67 @@ void DecodedStream::addEndSync(HSYNC sync, SYNCPROC* proc, DWORD user, DWORD cha
     syncs_.push_back({sync, proc, user, channel});
 }
 
-void DecodedStream::mixInto(std::int32_t* accumulator, int frameCount) {
-    scaled_.wait();
-    std::lock_guard lock(decodeMutex_);
-    applyPendingPosition();
-    if (!playing_.load()) return;
+bool DecodedStream::heldInMemory() {
+    if (decoder_.valid()) decoder_.wait();
+    return inMemory_;
+}
+
+void DecodedStream::mixInto(std::int32_t* accumulator, int frameCount, bool mayWait) {
     frameCount = std::min(frameCount, kChunkFrames);
+    if (!ready_.load(std::memory_order_acquire)) {
+        if (!mayWait) {
+            skipSilently(frameCount);
+            return;
+        }
+        decoder_.wait();
+    }
+    std::lock_guard lock(decodeMutex_);
+    const std::int64_t pending = pendingFrame_.exchange(-1);
+    if (pending >= 0)
+        seekTo(static_cast<std::uint64_t>(pending));
+    else if (readAt_ != frame_.load())
+        seekTo(frame_.load());
+    if (!playing_.load()) return;
     if (converter_ == nullptr)
         mixDirect(accumulator, frameCount);
     else
         mixConverted(accumulator, frameCount);
 }
 
-void DecodedStream::applyPendingPosition() {
+void DecodedStream::skipSilently(int frameCount) {
+    std::lock_guard lock(decodeMutex_);
     const std::int64_t pending = pendingFrame_.exchange(-1);
-    if (pending >= 0) seekTo(static_cast<std::uint64_t>(pending));
+    if (pending >= 0) frame_.store(static_cast<std::uint64_t>(pending));
+    if (!playing_.load()) return;
+    std::uint64_t frame = frame_.load() + static_cast<std::uint64_t>(frameCount);
+    if (frame >= frames_) {
+        for (const EndSync& s : syncs_) s.proc(s.sync, s.channel, 0, s.user);
+        if (loop_.load() && frames_ > 0) {
+            frame %= frames_;
+        } else {
+            frame = frames_;
+            playing_.store(false);
+        }
+    }
+    frame_.store(frame);
 }
 
 void DecodedStream::seekTo(std::uint64_t frame) {
-    if (exactSeek_) {
-        sf_seek(file_, static_cast<sf_count_t>(frame), SEEK_SET);
+    if (inMemory_ || exactSeek_) {
+        if (!inMemory_) sf_seek(file_, static_cast<sf_count_t>(frame), SEEK_SET);
+        readAt_ = frame;
     } else {
         // Seeking lands near the frame but not on it: decode up to it from the start instead,
-        // or from where the stream is when that is before it.
-        std::uint64_t at = frame_.load();
-        if (at > frame) {
+        // or from where the reader is when that is before it.
+        if (readAt_ > frame) {
             sf_seek(file_, 0, SEEK_SET);
-            at = 0;
+            readAt_ = 0;
         }
-        while (at < frame) {
-            const int piece = static_cast<int>(std::min<std::uint64_t>(frame - at, kChunkFrames));
-            const int got = readFrames(readBuffer_.data(), piece);
-            if (got <= 0) break;
-            at += static_cast<std::uint64_t>(got);
+        while (readAt_ < frame) {
+            const int piece = static_cast<int>(std::min<std::uint64_t>(frame - readAt_, kChunkFrames));
+            if (readFrames(readBuffer_.data(), piece) <= 0) break;
         }
+        readAt_ = frame;
     }
     frame_.store(frame);
     if (converter_ != nullptr) SDL_AudioStreamClear(converter_);
@@ -157,12 +206,20 @@ void DecodedStream::seekTo(std::uint64_t frame) {
 }
 
 int DecodedStream::readFrames(std::int16_t* out, int count) {
-    if (fileChannels_ <= 2) return static_cast<int>(sf_readf_short(file_, out, count));
-    const int got = static_cast<int>(sf_readf_short(file_, fileBuffer_.data(), count));
-    for (int i = 0; i < got; ++i) {
-        out[2 * i] = fileBuffer_[static_cast<size_t>(i) * fileChannels_];
-        out[2 * i + 1] = fileBuffer_[static_cast<size_t>(i) * fileChannels_ + 1];
+    int got = 0;
+    if (inMemory_) {
+        got = static_cast<int>(std::min<std::uint64_t>(static_cast<std::uint64_t>(count), frames_ - readAt_));
+        std::copy_n(memory_.frame(readAt_), static_cast<size_t>(got) * channels(), out);
+    } else if (fileChannels_ <= 2) {
+        got = static_cast<int>(sf_readf_short(file_, out, count));
+    } else {
+        got = static_cast<int>(sf_readf_short(file_, fileBuffer_.data(), count));
+        for (int i = 0; i < got; ++i) {
+            out[2 * i] = fileBuffer_[static_cast<size_t>(i) * fileChannels_];
+            out[2 * i + 1] = fileBuffer_[static_cast<size_t>(i) * fileChannels_ + 1];
+        }
     }
+    if (got > 0) readAt_ += static_cast<std::uint64_t>(got);
     return got;
 }
 
@@ -170,7 +227,8 @@ bool DecodedStream::reachedEnd() {
     for (const EndSync& s : syncs_) s.proc(s.sync, s.channel, 0, s.user);
     if (!loop_.load()) return false;
     // Looping continues straight into the converter, so a resampled loop has no seam.
-    sf_seek(file_, 0, SEEK_SET);
+    if (!inMemory_) sf_seek(file_, 0, SEEK_SET);
+    readAt_ = 0;
     frame_.store(0);
     return true;
 }

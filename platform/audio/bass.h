@@ -6,8 +6,10 @@
 // Output goes through SDL2 audio at 44100 Hz, 16-bit stereo; decoding uses libsndfile (WAV, AIFF,
 // FLAC, OGG/Vorbis, OGG/Opus, MP3 and the rest libsndfile reads). Files with another rate are
 // resampled, mono is spread to both sides, files with more than two channels play their first two.
-// Decoding, seeking and mixing all happen on the audio thread; the calls below only hand over
-// requests, so none of them waits for a decoder.
+// Decoding, seeking and mixing happen on the audio thread (and, for files of float samples, one
+// whole-file decoding on a thread of its own after opening, which keeps Ogg streams in memory for
+// exact seeks; see DecodedStream.h); the calls below only hand over requests, so none of them
+// waits for a decoder.
 //
 // Headless runs: SDL_AUDIODRIVER=disk (with SDL_DISKAUDIOFILE) writes what would be heard to a file,
 // SDL_AUDIODRIVER=dummy discards it. The capture program instead switches on capture mode before

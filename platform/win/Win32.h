@@ -20,6 +20,10 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
 // Sends text to the debugger output channel: one write per call, text unchanged (see above).
 void OutputDebugStringA(const char* text);
 
+// Whether a key is held (high bit set) as of the last keyboard event taken. Only VK_SHIFT is
+// tracked; other keys read as up.
+short GetKeyState(int virtualKey);
+
 // Dynamic libraries. A name with a folder part ('/' or '\') is used as written; a bare name is
 // looked for in the program's own folder, its plug-in folders, then in the system's search order
 // (never the working directory). "x.dll" that is not found is tried again as "x.so"; a name

@@ -74,9 +74,17 @@ constexpr WPARAM PBT_APMRESUMESUSPEND = 0x0007;
 // WM_NCHITTEST result for the client area.
 constexpr LRESULT HTCLIENT = 1;
 
-// Virtual keys the accelerators and the player use.
+// Virtual keys the accelerators and the player's keys use.
 constexpr WPARAM VK_RETURN = 0x0D;
+constexpr WPARAM VK_SHIFT = 0x10;
 constexpr WPARAM VK_ESCAPE = 0x1B;
+constexpr WPARAM VK_SPACE = 0x20;
+constexpr WPARAM VK_PRIOR = 0x21;  // Page Up
+constexpr WPARAM VK_NEXT = 0x22;   // Page Down
+constexpr WPARAM VK_HOME = 0x24;
+constexpr WPARAM VK_LEFT = 0x25;
+constexpr WPARAM VK_RIGHT = 0x27;
+constexpr WPARAM VK_F1 = 0x70;
 constexpr WPARAM VK_F4 = 0x73;
 constexpr WPARAM VK_F5 = 0x74;
 

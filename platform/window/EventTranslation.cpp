@@ -1,5 +1,6 @@
 #include "platform/window/EventTranslation.h"
 
+#include "platform/win/Win32.h"
 #include "platform/window/Window.h"
 
 namespace quorvel::platform {
@@ -85,7 +86,17 @@ WPARAM virtualKeyOf(SDL_Keycode key) {
     case SDLK_ESCAPE:
         return VK_ESCAPE;
     case SDLK_SPACE:
-        return 0x20;
+        return VK_SPACE;
+    case SDLK_LEFT:
+        return VK_LEFT;
+    case SDLK_RIGHT:
+        return VK_RIGHT;
+    case SDLK_PAGEUP:
+        return VK_PRIOR;
+    case SDLK_PAGEDOWN:
+        return VK_NEXT;
+    case SDLK_HOME:
+        return VK_HOME;
     case SDLK_TAB:
         return 0x09;
     case SDLK_BACKSPACE:
@@ -123,3 +134,9 @@ void translateEvent(const SDL_Event& event, std::vector<MSG>& out) {
 }
 
 }  // namespace quorvel::platform
+
+short GetKeyState(int virtualKey) {
+    // Only Shift is asked for; the high bit means "held down", as in Win32.
+    if (static_cast<WPARAM>(virtualKey) != VK_SHIFT) return 0;
+    return (SDL_GetModState() & KMOD_SHIFT) != 0 ? static_cast<short>(0x8000) : 0;
+}

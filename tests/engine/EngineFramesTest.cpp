@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+#include <sndfile.h>
+
+#include "music/TestAudioFiles.h"
+#include "platform/audio/WavCapture.h"
 #include "platform/gl/FrameReadback.h"
 #include "platform/time/ManualClock.h"
 #include "shell/FrameTimer.h"
@@ -198,4 +202,82 @@ TEST_F(EngineFrames, WithoutLoopOrWithAStartPastTheEndTheShowEnds) {
     ASSERT_EQ(engine->create(nullptr), S_OK);
     EXPECT_EQ(engine->frame(0.0f), E_FAIL);  // no pass could ever begin before the end
     EXPECT_FLOAT_EQ(engine->demoTime, 3.0f);
+}
+
+// Space pauses the demo time where it is; seeks move it, held to the show's start and end, and
+// the layers follow as a start there would. At the end time the show goes on while paused.
+TEST_F(EngineFrames, PauseAndSeeksWithinTheShow) {
+    start("@endtime 10", "0 0 create recorder 4 0 delete 6 1 create recorder 10 1 delete");
+    engine->frame(1.0f);
+    takeCalls();
+    engine->togglePause();
+    engine->frame(2.0f);
+    EXPECT_FLOAT_EQ(engine->demoTime, 1.0f);
+    EXPECT_EQ(takeCalls(), (Calls{"A0:Update(1.000)", "A0:Render"}));  // redrawn at the same time
+
+    engine->seekBy(6.0f);
+    engine->frame(2.5f);
+    EXPECT_FLOAT_EQ(engine->demoTime, 7.0f);
+    EXPECT_EQ(takeCalls(), (Calls{"A0:Stop", "A1:Start", "A1:Render"}));
+    engine->seekTo(-5.0f);
+    engine->frame(2.6f);
+    EXPECT_FLOAT_EQ(engine->demoTime, 0.0f);
+    EXPECT_EQ(takeCalls(), (Calls{"A1:Stop", "A0:Start", "A0:Render"}));  // the jump's stops come first
+
+    engine->seekBy(60.0f);  // held to the end: still shown, not past it
+    EXPECT_EQ(engine->frame(3.0f), S_OK);
+    EXPECT_FLOAT_EQ(engine->demoTime, 10.0f);
+    EXPECT_EQ(takeCalls(), (Calls{"A0:Stop"}));
+    EXPECT_EQ(engine->frame(30.0f), S_OK);
+    engine->togglePause();
+    EXPECT_EQ(engine->frame(30.02f), E_FAIL);  // running again, the show ends after its end time
+}
+
+// The music follows every pause and seek: with a tune whose samples count their own frames, the
+// sound of each frame starts where the demo time is, to within one frame of 20 ms.
+TEST_F(EngineFrames, MusicStaysWithTheDemoTimeThroughPausesAndSeeks) {
+    std::vector<std::int16_t> counting(2 * 30 * 44100);
+    for (size_t i = 0; i < counting.size() / 2; ++i) {
+        counting[2 * i] = static_cast<std::int16_t>(i % 32768);
+        counting[2 * i + 1] = static_cast<std::int16_t>(i / 32768);
+    }
+    quorvel::testing::writeAudioFile(show_.path() + "/data/count.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2,
+                                     counting);
+    BASS_SetCaptureMode(TRUE);
+    start("@loadmusic count.wav @endtime 30", "");
+    constexpr int kFramesPerSecond = 50;
+    constexpr std::uint64_t kAudioPerFrame = 44100 / kFramesPerSecond;
+    quorvel::audio::WavCapture capture;
+    ASSERT_TRUE(capture.open(show_.path() + "/heard.wav"));
+    std::vector<std::pair<float, bool>> frames;  // demo time and pause state of each frame
+    for (int k = 0; k < 500; ++k) {
+        switch (k) {
+        case 50: case 100: case 250: case 300: engine->togglePause(); break;
+        case 150: engine->seekBy(5.0f); break;
+        case 200: engine->seekBy(-3.0f); break;
+        case 260: engine->seekBy(10.0f); break;  // while paused
+        case 350: engine->seekTo(0.0f); break;
+        case 400: engine->seekBy(-1.0f); break;  // held to the start
+        }
+        engine->frame(static_cast<float>(k) / kFramesPerSecond);
+        frames.emplace_back(engine->demoTime, engine->playback.paused());
+        ASSERT_TRUE(capture.render(kAudioPerFrame));
+    }
+    capture.close();
+    int channels = 0;
+    const auto heard = quorvel::testing::decodeFile(show_.path() + "/heard.wav", channels);
+    ASSERT_EQ(heard.size(), frames.size() * kAudioPerFrame * 2);
+    for (size_t k = 0; k < frames.size(); ++k) {
+        const std::int16_t* first = &heard[2 * k * kAudioPerFrame];
+        if (frames[k].second) {
+            EXPECT_TRUE(std::all_of(first, first + 2 * kAudioPerFrame, [](std::int16_t s) { return s == 0; }))
+                << "sound in paused frame " << k;
+            continue;
+        }
+        const double heardSeconds = (first[0] + 32768.0 * first[1]) / 44100.0;
+        EXPECT_NEAR(heardSeconds, frames[k].first, 0.02) << "frame " << k;
+    }
+    engine->cleanup();
+    engine.reset();
+    BASS_SetCaptureMode(FALSE);
 }

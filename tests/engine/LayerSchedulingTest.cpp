@@ -148,3 +148,35 @@ TEST_F(LayerScheduling, EventsWithoutEffectsAreSkipped) {
     EXPECT_EQ(cleanUpEffects(layer), S_OK);
     EXPECT_EQ(frame(2.0f), Calls{});
 }
+
+// A jump in time leaves a layer playing what a show started at the new time would play: the
+// event of the lowest live slot, started afresh unless it was already the one playing.
+TEST_F(LayerScheduling, JumpsPlayWhatAStartAtTheNewTimeWould) {
+    addEvent(0.0f, 4.0f, "a");
+    addEvent(2.0f, 8.0f, "b");
+    addEvent(10.0f, 12.0f, "c");
+    struct Jump {
+        float from, to;
+        Calls calls;
+    };
+    const Jump jumps[] = {
+        {1.0f, 3.0f, {"a:Update(3.00)", "a:Render"}},             // within the event: it goes on
+        {1.0f, 6.0f, {"a:Stop", "b:Start", "b:Render"}},           // forwards, into the middle of b
+        {6.0f, 3.0f, {"b:Stop", "a:Start", "a:Render"}},           // backwards: the lower slot wins
+        {11.0f, 9.0f, {"c:Stop"}},                                 // into a gap
+        {9.0f, 11.5f, {"c:Start", "c:Render"}},                    // from a gap into an event
+        {5.0f, 1.0f, {"b:Stop", "a:Start", "a:Render"}},           // back before b began
+        {11.0f, 20.0f, {"c:Stop"}},                                // past everything
+    };
+    for (const Jump& jump : jumps) {
+        SCOPED_TRACE(std::to_string(jump.from) + " -> " + std::to_string(jump.to));
+        deactivate(layer);
+        frame(jump.from);
+        calls.clear();
+        settleAfterJump(layer, jump.to);
+        const Calls stopped = calls;
+        Calls all = frame(jump.to);
+        all.insert(all.begin(), stopped.begin(), stopped.end());
+        EXPECT_EQ(all, jump.calls);
+    }
+}

@@ -114,6 +114,20 @@ TEST_F(ShowReload, NewShowPlaysOnAtTheSameDemoTime) {
     EXPECT_EQ(calls_.back(), "A1:Render");
 }
 
+TEST_F(ShowReload, PausedShowStaysPausedAtItsTime) {
+    start("", "0 0 create recorder 10 0 delete");
+    player->frame(4.0f);
+    player->togglePause();
+    player->frame(5.0f);
+    ASSERT_TRUE(player->reloadShow());
+    player->frame(6.0f);
+    EXPECT_TRUE(player->playback.paused());
+    EXPECT_FLOAT_EQ(player->demoTime, 4.0f);
+    player->togglePause();
+    player->frame(7.0f);
+    EXPECT_FLOAT_EQ(player->demoTime, 5.0f);
+}
+
 TEST_F(ShowReload, BrokenShowKeepsTheLastGoodOneUntilAGoodReload) {
     start("@bgcolor 255", "0 0 create recorder 10 0 delete");
     player->frame(2.0f);

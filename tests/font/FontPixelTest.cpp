@@ -1,13 +1,18 @@
 // The statistics line drawn by the overlay font on the real GL device over a grey frame: every
 // pixel must be the glyph texel it maps to, blended white over grey, and nothing may be drawn
-// outside the text's cells. The picture is saved as font_total_time.png for looking at.
+// outside the text's cells. The picture is saved as font_total_time.png for looking at. Also the
+// text panels drawn with the font (text_panel.png).
 #include "font/OverlayFont.h"
+
+#include "engine/TextPanel.h"
 
 #include "gl/GlFixture.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace quorvel {
@@ -84,6 +89,63 @@ TEST_F(FontPixelTest, StatisticsLineShowsTheGlyphTexelsWhiteOverGrey) {
     EXPECT_EQ(wrong, 0);
     // Capitals and digits of a 13-pixel font stand about nine rows high.
     EXPECT_GE(litRows, 8);
+    font.release();
+}
+
+}  // namespace
+}  // namespace quorvel
+
+namespace quorvel {
+namespace {
+
+// A text panel darkens its box, sized to the longest line, writes the lines in it, and leaves
+// the states the picture was drawn with as they were.
+class TextPanelPixelTest : public testing::GlDeviceTest {
+protected:
+    TextPanelPixelTest() : GlDeviceTest(200, 60) {}
+};
+
+TEST_F(TextPanelPixelTest, DarkBoxAroundTheLinesAndStatesPutBack) {
+    OverlayFont font("Arial", 10, 0);
+    ASSERT_EQ(font.createTexture(device_), D3D_OK);
+    ASSERT_EQ(font.createBuffers(), D3D_OK);
+    const std::vector<std::string> lines = {"Paused", "Layer 12: scene, 3.25 s"};
+    const int right = 10 + static_cast<int>(std::lround(font.lineWidth(lines[1].c_str()))) + 12;
+    const int bottom = 5 + static_cast<int>(std::lround(2 * font.lineHeight())) + 12;
+    ASSERT_LT(right, 195);
+    ASSERT_LT(bottom, 58);
+
+    device_->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    device_->SetRenderState(D3DRS_ZENABLE, TRUE);
+    device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+    device_->SetVertexShader(testing::kScreenFvf);
+    ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF808080, 1.0f, 0), D3D_OK);
+    ASSERT_EQ(device_->BeginScene(), D3D_OK);
+    drawTextPanel(device_, font, 10, 5, lines, 0xFFFFFFFF);
+    ASSERT_EQ(device_->EndScene(), D3D_OK);
+    capture();
+    savePng("text_panel.png");
+
+    DWORD value = 0;
+    device_->GetRenderState(D3DRS_ALPHABLENDENABLE, &value);
+    EXPECT_EQ(value, FALSE);
+    device_->GetRenderState(D3DRS_ZENABLE, &value);
+    EXPECT_EQ(value, TRUE);
+    device_->GetRenderState(D3DRS_CULLMODE, &value);
+    EXPECT_EQ(value, static_cast<DWORD>(D3DCULL_CW));
+    device_->GetVertexShader(&value);
+    EXPECT_EQ(value, testing::kScreenFvf);
+
+    // Inside the box, in its margin: grey under translucent black. Outside: the grey untouched.
+    EXPECT_NEAR(pixel(11, 6).r, 0x80 * 0x4F / 0xFF, 3);
+    EXPECT_NEAR(pixel(right - 2, bottom - 2).r, 0x80 * 0x4F / 0xFF, 3);
+    for (const auto& [x, y] : {std::pair{8, 6}, std::pair{right + 1, 6}, std::pair{11, bottom + 1}})
+        EXPECT_EQ(pixel(x, y).r, 0x80) << x << "," << y;
+    // The text is drawn over the box.
+    int bright = 0;
+    for (int y = 5; y < bottom; ++y)
+        for (int x = 10; x < right; ++x) bright += pixel(x, y).r > 0xC0 ? 1 : 0;
+    EXPECT_GT(bright, 40);
     font.release();
 }
 

@@ -17,10 +17,12 @@ trap 'rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME="$work/config"
 source "$(dirname "${BASH_SOURCE[0]}")/../e2e/x_session.sh"
 
-# Saves the window's area of the screen as $2.
+# Saves the window's area of the screen as $2; with $3, only what lies below the window's top
+# $3 rows (the frame statistics, whose frame rate changes even while paused).
 shoot() {
   eval "$(xdotool getwindowgeometry --shell "$1" | sed -n 's/^\(X\|Y\|WIDTH\|HEIGHT\)=/G_\1=/p')"
-  "$xshot" "$2" "$G_X" "$G_Y" "$G_WIDTH" "$G_HEIGHT"
+  local skip=${3:-0}
+  "$xshot" "$2" "$G_X" "$((G_Y + skip))" "$G_WIDTH" "$((G_HEIGHT - skip))"
 }
 
 mkdir -p "$work/blue/data"
@@ -151,6 +153,32 @@ if window=$(wait_window "cameras.3ds - quorvel" 30); then
   wait_exit $pid 20
 else
   fail "camera scene: no window (log: $(cat "$work/cameras.log"))"; kill $pid
+fi
+
+echo "== Space pauses the bundled show: the picture stands still until Space again"
+(cd / && exec "$quorvel" --no-dialog --windowed --size 400x300 --start 20 "$demo" > "$work/pause.log" 2>&1) &
+pid=$!
+if window=$(wait_window "Redeve DemoQuorvel" 30); then
+  sleep 2
+  press "$window" space
+  sleep 0.5
+  shoot "$window" "$shots/paused-1.png" 32
+  sleep 1
+  shoot "$window" "$shots/paused-2.png" 32
+  cmp -s "$shots/paused-1.png" "$shots/paused-2.png" || fail "the picture moved while paused"
+  press "$window" space
+  sleep 1
+  shoot "$window" "$shots/resumed.png" 32
+  cmp -s "$shots/paused-2.png" "$shots/resumed.png" && fail "the picture stands still after Space again"
+  press "$window" t
+  press "$window" F1
+  sleep 0.5
+  shoot "$window" "$shots/overlays.png"
+  press "$window" Escape
+  wait_exit $pid 20
+  [ "$status" = 0 ] || fail "pause run: exit status $status (log: $(cat "$work/pause.log"))"
+else
+  fail "pause run: no window (log: $(cat "$work/pause.log"))"; kill $pid
 fi
 
 [ $failures = 0 ] && echo "player_e2e: all passed" || echo "player_e2e: $failures failures"

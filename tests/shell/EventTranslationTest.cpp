@@ -185,6 +185,8 @@ TEST_F(EventTranslationTest, VirtualKeyCodes) {
     EXPECT_EQ(pf::virtualKeyOf(SDLK_KP_ENTER), VK_RETURN);
     EXPECT_EQ(pf::virtualKeyOf(SDLK_F13), WPARAM{0});
     EXPECT_EQ(pf::virtualKeyOf(SDLK_UP), WPARAM{0});
+    EXPECT_EQ(pf::virtualKeyOf(SDLK_LEFT), VK_LEFT);
+    EXPECT_EQ(pf::virtualKeyOf(SDLK_PAGEDOWN), VK_NEXT);
 }
 
 TEST_F(EventTranslationTest, TranslatedKeysReachTheShellCommands) {

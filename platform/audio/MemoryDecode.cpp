@@ -1,0 +1,71 @@
+#include "platform/audio/MemoryDecode.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+namespace quorvel::audio {
+namespace {
+
+constexpr sf_count_t kPieceFrames = 8192;
+
+// The scale that maps the peak to full scale, with the same small headroom as the reader's own
+// scaled reading so that the peak itself does not wrap.
+float fullScaleFactor(double peak) {
+    if (!(peak > 0.0)) return 32767.0f;
+    return static_cast<float>(32767.0 / ((32768.0 / 32767.0) * peak));
+}
+
+}  // namespace
+
+MemoryPcm decodeIntoMemory(SNDFILE* file, int fileChannels, int keptChannels, std::uint64_t frames,
+                           const std::atomic<bool>& cancel) {
+    MemoryPcm pcm;
+    const std::uint64_t count = frames * static_cast<std::uint64_t>(keptChannels);
+    if (count == 0 || count > std::numeric_limits<std::size_t>::max() / sizeof(float)) return pcm;
+    // Floats first, narrowed in place afterwards: sample i as 16 bits lies at or before the float
+    // it comes from, so narrowing front to back never overwrites a float not yet read.
+    auto* block = static_cast<unsigned char*>(std::calloc(static_cast<std::size_t>(count), sizeof(float)));
+    if (block == nullptr) return pcm;
+    pcm.samples.reset(reinterpret_cast<std::int16_t*>(block));
+
+    std::vector<float> piece(static_cast<std::size_t>(kPieceFrames) * static_cast<std::size_t>(fileChannels));
+    double peak = 0.0;
+    std::uint64_t at = 0;
+    while (at < frames) {
+        if (cancel.load(std::memory_order_relaxed)) return {};
+        const sf_count_t wanted = static_cast<sf_count_t>(std::min<std::uint64_t>(frames - at, kPieceFrames));
+        const sf_count_t got = sf_readf_float(file, piece.data(), wanted);
+        if (got <= 0) break;
+        for (sf_count_t i = 0; i < got; ++i) {
+            for (int c = 0; c < keptChannels; ++c) {
+                const float sample = piece[static_cast<std::size_t>(i * fileChannels + c)];
+                peak = std::max(peak, static_cast<double>(std::fabs(sample)));
+                std::memcpy(block + ((at + static_cast<std::uint64_t>(i)) * keptChannels + c) * sizeof(float),
+                            &sample, sizeof(float));
+            }
+        }
+        at += static_cast<std::uint64_t>(got);
+    }
+
+    const float scale = fullScaleFactor(peak);
+    for (std::uint64_t i = 0; i < count; ++i) {
+        float sample;
+        std::memcpy(&sample, block + i * sizeof(float), sizeof(float));
+        const long value = std::clamp(std::lrintf(sample * scale), -32768L, 32767L);
+        const auto narrow = static_cast<std::int16_t>(value);
+        std::memcpy(block + i * sizeof(std::int16_t), &narrow, sizeof(narrow));
+    }
+    // Shrinking a large block is done in place by the allocator; keep the larger one otherwise.
+    if (void* shrunk = std::realloc(pcm.samples.get(), static_cast<std::size_t>(count) * sizeof(std::int16_t))) {
+        (void)pcm.samples.release();
+        pcm.samples.reset(static_cast<std::int16_t*>(shrunk));
+    }
+    pcm.frames = frames;
+    pcm.channels = keptChannels;
+    return pcm;
+}
+
+}  // namespace quorvel::audio
