@@ -15,6 +15,8 @@ const std::vector<std::string>& helpLines() {
         "Home: back to the start",
         "T: time and layers",
         "F1: this help",
+        "F5: reload the show",
+        "C: next camera (viewing a .3ds file)",
         "Alt+Enter: window / fullscreen",
         "Escape: quit",
     };
