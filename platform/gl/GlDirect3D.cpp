@@ -28,7 +28,7 @@ GlDirect3D* GlDirect3D::create() {
 }
 
 GlDirect3D::~GlDirect3D() {
-    compilerWarmUp_.reset();  // its window goes before the video subsystem
+    driverWarmUp_.reset();  // its window goes before the video subsystem
     if (ownsVideo_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
@@ -52,9 +52,9 @@ void GlDirect3D::probe() {
         if (const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER))) renderer_ = name;
         glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize_);
         glGetIntegerv(GL_MAX_SAMPLES, &maxSamples_);
-        // Handed on to start the shader compiler while the caller goes on with its start-up.
+        // Handed on to warm the driver up while the caller goes on with its start-up.
         SDL_GL_MakeCurrent(window, nullptr);
-        compilerWarmUp_ = std::make_unique<ShaderCompilerWarmUp>(window, context);
+        driverWarmUp_ = std::make_unique<DriverWarmUp>(window, context);
     } else {
         SDL_DestroyWindow(window);
     }
