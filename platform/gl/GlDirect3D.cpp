@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include <SDL2/SDL.h>
 #include <epoxy/gl.h>
@@ -52,12 +53,17 @@ void GlDirect3D::probe() {
         if (const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER))) renderer_ = name;
         glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize_);
         glGetIntegerv(GL_MAX_SAMPLES, &maxSamples_);
-        // Handed on to warm the driver up while the caller goes on with its start-up.
-        SDL_GL_MakeCurrent(window, nullptr);
-        driverWarmUp_ = std::make_unique<DriverWarmUp>(window, context);
-    } else {
-        SDL_DestroyWindow(window);
+        // Handed on to warm the driver up while the caller goes on with its start-up. With a
+        // single processor the warm-up would only take turns with the caller, so it is left out.
+        if (std::thread::hardware_concurrency() > 1) {
+            SDL_GL_MakeCurrent(window, nullptr);
+            driverWarmUp_ = std::make_unique<DriverWarmUp>(window, context);
+            window = nullptr;
+        } else {
+            SDL_GL_DeleteContext(context);
+        }
     }
+    if (window) SDL_DestroyWindow(window);
     if (previousContext) SDL_GL_MakeCurrent(previousWindow, previousContext);
 }
 
