@@ -5,6 +5,8 @@
 #include <SDL2/SDL.h>
 #include <epoxy/gl.h>
 
+#include "platform/gl/FixedFunctionShader.h"
+
 namespace quorvel::gl {
 
 namespace {
@@ -22,24 +24,6 @@ constexpr const char* kFragmentSource =
     "uniform sampler2D picture;\n"
     "out vec4 colour;\n"
     "void main() { colour = texture(picture, coordinates); }\n";
-
-GLuint compileAndLink() {
-    const GLuint vertex = glCreateShader(GL_VERTEX_SHADER);
-    const GLuint fragment = glCreateShader(GL_FRAGMENT_SHADER);
-    glShaderSource(vertex, 1, &kVertexSource, nullptr);
-    glShaderSource(fragment, 1, &kFragmentSource, nullptr);
-    glCompileShader(vertex);
-    glCompileShader(fragment);
-    const GLuint program = glCreateProgram();
-    glAttachShader(program, vertex);
-    glAttachShader(program, fragment);
-    glLinkProgram(program);
-    glDeleteShader(vertex);
-    glDeleteShader(fragment);
-    GLint linked = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    return program;
-}
 
 // A textured triangle into a small framebuffer of the device's colour format, then the upside-down
 // copy to the window that Present makes. A software driver such as llvmpipe generates machine
@@ -95,7 +79,7 @@ DriverWarmUp::DriverWarmUp(void* window, void* context) : window_(window), conte
     try {
         compiler_ = std::thread([sdlWindow, context] {
             if (SDL_GL_MakeCurrent(sdlWindow, context) != 0) return;
-            const GLuint program = compileAndLink();
+            const GLuint program = linkProgram(kVertexSource, kFragmentSource);
             if (program) {
                 drawAndPresent(program);
                 glDeleteProgram(program);

@@ -11,8 +11,8 @@ namespace quorvel::gl {
 // This object compiles a tiny program, draws with it and copies the picture to its window, in a
 // context of its own on a thread of its own, so that the start-up work of the creating thread
 // (files, plug-ins, the device) runs meanwhile and the device's first frame finds all that ready. It keeps the context, and so
-// the compiler's state, until it is destroyed. Nothing it does is reported: a failed compile
-// only means the device's first program starts the compiler as it would have.
+// the compiler's state, until it is destroyed. A driver that cannot build even this program
+// says why on stderr, as it would for the device's programs.
 class DriverWarmUp {
 public:
     // Takes over an SDL window and a GL context made for it; the context must be current on no
