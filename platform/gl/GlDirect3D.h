@@ -4,7 +4,7 @@
 //
 // Capabilities that need GL (maximum texture size, sample counts, renderer name) are read once
 // from a hidden probe window and context the first time they are asked for. The probe context
-// then warms the driver up on a thread of its own (DriverWarmUp) and lives on
+// then starts the shader compiler on a thread of its own (ShaderCompilerWarmUp) and lives on
 // with this object.
 #pragma once
 
@@ -12,7 +12,7 @@
 #include <string>
 
 #include "platform/d3d8/d3d8.h"
-#include "platform/gl/DriverWarmUp.h"
+#include "platform/gl/ShaderCompilerWarmUp.h"
 
 namespace quorvel::gl {
 
@@ -55,7 +55,7 @@ private:
     std::string renderer_ = "OpenGL";
     int maxTextureSize_ = 2048;
     int maxSamples_ = 0;
-    std::unique_ptr<DriverWarmUp> driverWarmUp_;
+    std::unique_ptr<ShaderCompilerWarmUp> compilerWarmUp_;
 };
 
 }  // namespace quorvel::gl

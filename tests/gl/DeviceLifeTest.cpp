@@ -271,8 +271,8 @@ TEST_F(DeviceLifeTest, EnumerationAnswersForTheShell) {
     EXPECT_EQ(Direct3DCreate8(119), nullptr);
 }
 
-TEST_F(DeviceLifeTest, DrawingGoesOnWhileTheProbeContextWarmsTheDriverUp) {
-    // The first capability query probes GL; the probe context then draws on a thread of its own
+TEST_F(DeviceLifeTest, DrawingGoesOnWhileTheProbeContextStartsTheShaderCompiler) {
+    // The first capability query probes GL; the probe context then compiles on a thread of its own
     // while this device keeps drawing and presenting on this one.
     D3DADAPTER_IDENTIFIER8 identifier;
     ASSERT_EQ(d3d_->GetAdapterIdentifier(0, 0, &identifier), D3D_OK);
