@@ -113,6 +113,8 @@ struct LayerScene {
         device->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_LINEAR);
         device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
         device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+        device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+        device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
         D3DLIGHT8 light{};
         light.Type = D3DLIGHT_DIRECTIONAL;
         light.Diffuse = {1, 1, 1, 1};
@@ -137,7 +139,11 @@ struct LayerScene {
             device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ZERO);
             device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
             const bool plain = alternate && (i & 1);
-            device->SetTextureStageState(0, D3DTSS_COLOROP, plain ? D3DTOP_SELECTARG2 : D3DTOP_MODULATE);
+            // Alpha as the plain GL programs compute it: the vertex colour's alone in the plain
+            // draws, so that neither side samples the texture there.
+            const DWORD op = plain ? D3DTOP_SELECTARG2 : D3DTOP_MODULATE;
+            device->SetTextureStageState(0, D3DTSS_COLOROP, op);
+            device->SetTextureStageState(0, D3DTSS_ALPHAOP, op);
             device->SetTexture(0, texture);
             const D3DMATRIX world = translation(group.offsetX, group.offsetY, 8.0f);
             device->SetTransform(D3DTS_WORLD, &world);
