@@ -103,13 +103,13 @@ void PlayerEngine::drawOverlays() {
     constexpr DWORD kErrorColour = 0xFFFFD040u;
     // Below the statistics lines, one panel under the other: a failed reload's reason first.
     float top = 34.0f;
-    auto panel = [&](const std::vector<std::string>& lines, DWORD colour = kTextColour) {
+    auto panel = [&](const std::vector<std::string>& lines, DWORD colour) {
         drawTextPanel(device, *font, kLeft, top, lines, colour);
         top += font->lineHeight() * static_cast<float>(lines.size()) + 12.0f + kGap;  // 12: the box's margins
     };
     if (!reloadError_.empty()) panel(reloadError_, kErrorColour);
-    if (showTime_) panel(timeLines(demoTime, playback.paused(), layers, LayerCount));
-    if (showHelp_) panel(helpLines());
+    if (showTime_) panel(timeLines(demoTime, playback.paused(), layers, LayerCount), kTextColour);
+    if (showHelp_) panel(helpLines(), kTextColour);
 }
 
 INT PlayerEngine::runSetupDialog() {
