@@ -217,13 +217,14 @@ std::string fragmentShaderSource(const ShaderKey& k) {
     return s;
 }
 
-GLuint linkProgram(const std::string& vertexSource, const std::string& fragmentSource) {
-    GLuint vs = compile(GL_VERTEX_SHADER, vertexSource);
-    GLuint fs = compile(GL_FRAGMENT_SHADER, fragmentSource);
+FixedFunctionProgram buildProgram(const ShaderKey& key) {
+    FixedFunctionProgram p;
+    GLuint vs = compile(GL_VERTEX_SHADER, vertexShaderSource(key));
+    GLuint fs = compile(GL_FRAGMENT_SHADER, fragmentShaderSource(key));
     if (!vs || !fs) {
         if (vs) glDeleteShader(vs);
         if (fs) glDeleteShader(fs);
-        return 0;
+        return p;
     }
     GLuint program = glCreateProgram();
     glAttachShader(program, vs);
@@ -238,15 +239,8 @@ GLuint linkProgram(const std::string& vertexSource, const std::string& fragmentS
         glGetProgramInfoLog(program, sizeof log, nullptr, log);
         std::fprintf(stderr, "quorvel: shader link failed: %s\n", log);
         glDeleteProgram(program);
-        return 0;
+        return p;
     }
-    return program;
-}
-
-FixedFunctionProgram buildProgram(const ShaderKey& key) {
-    FixedFunctionProgram p;
-    const GLuint program = linkProgram(vertexShaderSource(key), fragmentShaderSource(key));
-    if (!program) return p;
     p.program = program;
     p.worldView = glGetUniformLocation(program, "uWorldView");
     p.projection = glGetUniformLocation(program, "uProjection");

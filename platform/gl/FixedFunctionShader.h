@@ -39,9 +39,6 @@ struct FixedFunctionProgram {
     std::uint64_t transformVersion = 0, projectionVersion = 0, materialVersion = 0, lightVersion = 0, miscVersion = 0;
 };
 
-// Compiles both stages and links them; on failure writes the GL log to stderr and returns 0.
-GLuint linkProgram(const std::string& vertexSource, const std::string& fragmentSource);
-
 // Compiles and links; on failure writes the GL log to stderr and returns program 0.
 FixedFunctionProgram buildProgram(const ShaderKey& key);
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 
 #include <SDL2/SDL.h>
 #include <epoxy/gl.h>
@@ -29,7 +28,6 @@ GlDirect3D* GlDirect3D::create() {
 }
 
 GlDirect3D::~GlDirect3D() {
-    compilerWarmUp_.reset();  // its window goes before the video subsystem
     if (ownsVideo_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
@@ -53,17 +51,9 @@ void GlDirect3D::probe() {
         if (const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER))) renderer_ = name;
         glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize_);
         glGetIntegerv(GL_MAX_SAMPLES, &maxSamples_);
-        // Handed on to start the shader compiler while the caller goes on with its start-up. With a
-        // single processor the warm-up would only take turns with the caller, so it is left out.
-        if (std::thread::hardware_concurrency() > 1) {
-            SDL_GL_MakeCurrent(window, nullptr);
-            compilerWarmUp_ = std::make_unique<ShaderCompilerWarmUp>(window, context);
-            window = nullptr;
-        } else {
-            SDL_GL_DeleteContext(context);
-        }
+        SDL_GL_DeleteContext(context);
     }
-    if (window) SDL_DestroyWindow(window);
+    SDL_DestroyWindow(window);
     if (previousContext) SDL_GL_MakeCurrent(previousWindow, previousContext);
 }
 

@@ -3,16 +3,12 @@
 // rasteriser (requested with LIBGL_ALWAYS_SOFTWARE while its context is made).
 //
 // Capabilities that need GL (maximum texture size, sample counts, renderer name) are read once
-// from a hidden probe window and context the first time they are asked for. The probe context
-// then starts the shader compiler on a thread of its own (ShaderCompilerWarmUp) and lives on
-// with this object.
+// from a hidden probe window and context the first time they are asked for.
 #pragma once
 
-#include <memory>
 #include <string>
 
 #include "platform/d3d8/d3d8.h"
-#include "platform/gl/ShaderCompilerWarmUp.h"
 
 namespace quorvel::gl {
 
@@ -55,7 +51,6 @@ private:
     std::string renderer_ = "OpenGL";
     int maxTextureSize_ = 2048;
     int maxSamples_ = 0;
-    std::unique_ptr<ShaderCompilerWarmUp> compilerWarmUp_;
 };
 
 }  // namespace quorvel::gl

@@ -1,7 +1,6 @@
 #include "platform/window/Window.h"
 
 #include "platform/gl/ShaderDiskCache.h"
-#include "platform/text/FontConfigurationPreload.h"
 
 #include <SDL.h>
 
@@ -65,9 +64,6 @@ void applyStyle(SDL_Window* sdl, DWORD style) {
 bool StartWindowSystem() {
     static bool running = false;
     if (!running) {
-        // Loading the GL driver keeps this thread busy for a while; the font configuration,
-        // which the first text drawn needs, is read alongside.
-        const text::FontConfigurationPreload fonts;
         gl::enableShaderDiskCache();  // read by the GL driver when it loads
         running = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
         if (running) SDL_GL_LoadLibrary(nullptr);

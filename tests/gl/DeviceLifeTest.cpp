@@ -271,22 +271,6 @@ TEST_F(DeviceLifeTest, EnumerationAnswersForTheShell) {
     EXPECT_EQ(Direct3DCreate8(119), nullptr);
 }
 
-TEST_F(DeviceLifeTest, DrawingGoesOnWhileTheProbeContextStartsTheShaderCompiler) {
-    // The first capability query probes GL; the probe context then compiles on a thread of its own
-    // while this device keeps drawing and presenting on this one.
-    D3DADAPTER_IDENTIFIER8 identifier;
-    ASSERT_EQ(d3d_->GetAdapterIdentifier(0, 0, &identifier), D3D_OK);
-    device_->SetRenderState(D3DRS_LIGHTING, FALSE);
-    for (int frame = 0; frame < 3; ++frame) {
-        device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FFu, 1.0f, 0);
-        drawScreenRect(0, 0, 8, 8, 0xFFFF0000u);
-        ASSERT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
-    }
-    capture();
-    EXPECT_EQ(pixel(1, 1).r, 255);
-    EXPECT_EQ(pixel(20, 20).b, 255);
-}
-
 TEST_F(DeviceLifeTest, ReferenceDeviceDraws) {
     device_->Release();
     device_ = nullptr;
