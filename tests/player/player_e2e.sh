@@ -92,7 +92,7 @@ echo "== the dialog's choice is remembered; a damaged settings file is ignored w
 if open_dialog "$work/blue" "$work/dialog.log"; then
   press "$dialog" Return
   wait_exit $pid 40
-  [ "$status" = 0 ] || fail "dialog run: exit status $status"
+  [ "$status" = 0 ] || fail "dialog run: exit status $status (log: $(cat "$work/dialog.log"))"
   grep -q '^\[display\]' "$XDG_CONFIG_HOME/quorvel/settings.ini" 2>/dev/null || fail "OK did not save the settings"
   grep -q '^windowed=1' "$XDG_CONFIG_HOME/quorvel/settings.ini" 2>/dev/null || fail "the windowed choice is not saved"
 else
