@@ -9,7 +9,7 @@ find_path(STB_INCLUDE_DIR stb/stb_image.h PATHS /usr/include REQUIRED)
 
 quorvel_glob(ENGINE_SOURCES engine plugin shell font music
   platform/d3d8 platform/gl platform/d3dx8/texture platform/audio platform/text platform/dialog
-  platform/window platform/time platform/files)
+  platform/window platform/time platform/files platform/memory)
 if(ENGINE_SOURCES)
   set_source_files_properties(${PROJECT_SOURCE_DIR}/engine/CommandLine.cpp PROPERTIES
     COMPILE_DEFINITIONS QUORVEL_VERSION="${PROJECT_VERSION}")

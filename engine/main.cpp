@@ -2,8 +2,10 @@
 #include <memory>
 
 #include "engine/PlayerEngine.h"
+#include "platform/memory/ProcessHeap.h"
 
 int main(int argc, char** argv) {
+    quorvel::platform::prepareProcessHeap();
     // The engine holds the whole timeline inline, so it lives on the heap, not the stack.
     int status = 0;
     auto engine = quorvel::preparePlayer(argc, argv, status);

@@ -28,6 +28,7 @@
 
 #include "BenchGeometry.h"
 #include "PlainGlScene.h"
+#include "platform/memory/ProcessHeap.h"
 #include "platform/d3d8/d3d8.h"
 
 namespace {
@@ -213,6 +214,8 @@ BENCHMARK(BM_PlainGLSubmit)->Arg(2000)->Unit(benchmark::kMicrosecond)->Repetitio
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Both sides run on the heap as the player sets it up.
+    quorvel::platform::prepareProcessHeap();
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "SDL: %s\n", SDL_GetError());

@@ -15,11 +15,13 @@
 #include "Interruption.h"
 #include "engine/ShowLocation.h"
 #include "platform/audio/bass.h"
+#include "platform/memory/ProcessHeap.h"
 #include "platform/win/OutputRedirection.h"
 #include "shell/FrameTimer.h"
 
 int main(int argc, char** argv) {
     const auto programStart = std::chrono::steady_clock::now();
+    quorvel::platform::prepareProcessHeap();
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
     auto options = quorvel::capture::parseCaptureOptions(args, error);
