@@ -9,12 +9,12 @@
 
 #include "platform/gl/GlDevice.h"
 #include "platform/gl/GlFormats.h"
-#include "platform/gl/ShaderDiskCache.h"
+#include "platform/gl/DriverEnvironment.h"
 
 namespace quorvel::gl {
 
 GlDirect3D* GlDirect3D::create() {
-    enableShaderDiskCache();  // read by the GL driver when it loads
+    prepareDriverEnvironment();  // read by the GL driver when it loads
     const bool running = SDL_WasInit(SDL_INIT_VIDEO) != 0;
     if (!running && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
     // Load the GL driver once for the life of the process. SDL would otherwise unload it with

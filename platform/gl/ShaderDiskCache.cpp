@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <mutex>
 #include <system_error>
 
 namespace quorvel::gl {
@@ -35,11 +34,6 @@ void applyShaderDiskCacheSettings() {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (!error) setenv("MESA_SHADER_CACHE_DIR", folder.c_str(), 0);
-}
-
-void enableShaderDiskCache() {
-    static std::once_flag once;
-    std::call_once(once, applyShaderDiskCacheSettings);
 }
 
 }  // namespace quorvel::gl

@@ -8,13 +8,10 @@
 
 namespace quorvel::gl {
 
-// Once per process, before the GL library loads: switches Mesa's disk cache on
-// (MESA_SHADER_CACHE_DISABLE=false) and points it at our own folder
+// Switches Mesa's disk cache on (MESA_SHADER_CACHE_DISABLE=false) and points it at our own folder
 // (MESA_SHADER_CACHE_DIR=<XDG_CACHE_HOME or ~/.cache>/quorvel), each only where the user has set
 // neither that variable nor its older MESA_GLSL_CACHE_* name. Drivers other than Mesa ignore them.
-void enableShaderDiskCache();
-
-// The same without the once-only guard, for tests.
+// The program calls it once, through prepareDriverEnvironment.
 void applyShaderDiskCacheSettings();
 
 // The folder the cache goes to: $XDG_CACHE_HOME/quorvel when XDG_CACHE_HOME is an absolute path,
