@@ -1,6 +1,6 @@
 #include "platform/window/Window.h"
 
-#include "platform/gl/ShaderDiskCache.h"
+#include "platform/gl/DriverEnvironment.h"
 
 #include <SDL.h>
 
@@ -64,7 +64,7 @@ void applyStyle(SDL_Window* sdl, DWORD style) {
 bool StartWindowSystem() {
     static bool running = false;
     if (!running) {
-        gl::enableShaderDiskCache();  // read by the GL driver when it loads
+        gl::prepareDriverEnvironment();  // read by the GL driver when it loads
         running = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
         if (running) SDL_GL_LoadLibrary(nullptr);
     }
