@@ -53,7 +53,12 @@ std::size_t setAsideHugePages() {
     if (end <= start) return 0;
     if (madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE) != 0) return 0;
     const std::size_t ahead = std::min<std::size_t>(FaultedInAhead, end - start);
-    std::thread([start, ahead] { madvise(reinterpret_cast<void*>(start), ahead, MADV_POPULATE_WRITE); }).detach();
+    // One huge page per call: a call holds the address space's lock, and the main thread's
+    // library loading must get it in between to map the GL driver.
+    std::thread([start, ahead] {
+        for (std::size_t at = 0; at < ahead; at += HugePage)
+            madvise(reinterpret_cast<void*>(start + at), HugePage, MADV_POPULATE_WRITE);
+    }).detach();
     return end - start;
 }
 
