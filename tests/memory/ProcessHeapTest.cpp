@@ -6,6 +6,18 @@
 
 #include "platform/memory/ProcessHeap.h"
 
+// AddressSanitizer brings its own allocator, which neither takes the settings nor uses the break.
+#if defined(__SANITIZE_ADDRESS__)
+#define HEAP_IS_GLIBCS 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define HEAP_IS_GLIBCS 0
+#endif
+#endif
+#ifndef HEAP_IS_GLIBCS
+#define HEAP_IS_GLIBCS 1
+#endif
+
 namespace {
 
 using quorvel::platform::hugePagesOnRequest;
@@ -19,7 +31,7 @@ TEST(ProcessHeap, ReadsTheKernelsHugePageSetting) {
     EXPECT_FALSE(hugePagesOnRequest(nullptr));
 }
 
-#if !defined(__SANITIZE_ADDRESS__)
+#if HEAP_IS_GLIBCS
 // Blocks of megabytes allocated and freed in turn, as the GL driver does on every change of
 // program, come from memory the heap keeps: the program break no longer moves, so no page is
 // handed back to the kernel and faulted in again.
