@@ -179,6 +179,36 @@ TEST_F(TextureLoaderTest, MissingOrCorruptFilesFailCleanly) {
               D3DERR_INVALIDCALL);
 }
 
+// 16-bit PNM files (maxval above 255): stb_image's own RGBA widening read past its buffer for
+// them, so grey and colour ones must come out right, and a short one must fail cleanly.
+TEST_F(TextureLoaderTest, SixteenBitPnmFilesLoadTheirColours) {
+    auto write = [&](const std::string& name, const std::string& header, const std::vector<std::uint16_t>& samples) {
+        std::ofstream out(folder_ / name, std::ios::binary);
+        out << header;
+        for (std::uint16_t v : samples) out << static_cast<char>(v >> 8) << static_cast<char>(v & 0xFF);
+        return (folder_ / name).string();
+    };
+    // 2x1 colour: red, then blue at full scale.
+    ASSERT_EQ(load(write("c.ppm", "P6\n2 1\n65535\n", {65535, 0, 0, 0, 0, 65535}), D3DX_DEFAULT, D3DX_DEFAULT, 1,
+                   D3DFMT_A8R8G8B8),
+              D3D_OK);
+    EXPECT_EQ(texel(0, 0, 0), 0xFFFF0000u);
+    EXPECT_EQ(texel(0, 1, 0), 0xFF0000FFu);
+    EXPECT_EQ(texture_->Release(), 0u);
+    texture_ = nullptr;
+    // 2x1 grey: white, then black.
+    ASSERT_EQ(load(write("g.pgm", "P5\n2 1\n65535\n", {65535, 0}), D3DX_DEFAULT, D3DX_DEFAULT, 1, D3DFMT_A8R8G8B8),
+              D3D_OK);
+    EXPECT_EQ(texel(0, 0, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(texel(0, 1, 0), 0xFF000000u);
+    EXPECT_EQ(texture_->Release(), 0u);
+    texture_ = nullptr;
+    // Samples missing at the end.
+    const std::string shortFile = write("s.ppm", "P6\n26 26\n666\n", {1, 2, 3});
+    const HRESULT hr = load(shortFile, D3DX_DEFAULT, D3DX_DEFAULT, 1, D3DFMT_A8R8G8B8);
+    EXPECT_TRUE(hr == D3D_OK || hr == D3DXERR_INVALIDDATA);
+}
+
 TEST_F(TextureLoaderTest, LoadedTextureDrawsItsPicture) {
     ASSERT_EQ(load(makeImage("draw.png", 64, 64), D3DX_DEFAULT, D3DX_DEFAULT, 1, D3DFMT_A8R8G8B8), D3D_OK);
     device_->SetRenderState(D3DRS_LIGHTING, FALSE);

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <vector>
 
+#include "platform/d3dx8/texture/ImageDecode.h"
 #include "platform/win/FileNames.h"
 
 namespace quorvel::d3dx {
@@ -36,12 +37,11 @@ bool imageFileDecodes(const std::string& path, std::string& why) {
         why = "is too large (" + std::to_string(w) + "x" + std::to_string(h) + ")";
         return false;
     }
-    stbi_uc* decoded = stbi_load_from_memory(bytes.data(), length, &w, &h, &channels, 4);
-    if (!decoded) {
+    RgbaImage decoded;
+    if (!decodeRgba(bytes.data(), length, decoded, channels)) {
         why = std::string("does not decode: ") + stbi_failure_reason();
         return false;
     }
-    stbi_image_free(decoded);
     return true;
 }
 

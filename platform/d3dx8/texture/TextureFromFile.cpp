@@ -7,6 +7,7 @@
 
 #include "platform/d3d8/MipChain.h"
 #include "platform/d3dx8/d3dx8tex.h"
+#include "platform/d3dx8/texture/ImageDecode.h"
 #include "platform/d3dx8/texture/PixelPacking.h"
 #include "platform/d3dx8/texture/RgbaImage.h"
 #include "platform/win/FileNames.h"
@@ -76,11 +77,8 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice8* device, const char* srcFi
     if (!stbi_info_from_memory(bytes.data(), length, &w, &h, &channels) || w <= 0 || h <= 0 ||
         static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h) > kMaxSourcePixels)
         return D3DXERR_INVALIDDATA;
-    stbi_uc* decoded = stbi_load_from_memory(bytes.data(), length, &w, &h, &channels, 4);
-    if (!decoded) return D3DXERR_INVALIDDATA;
-    RgbaImage source{static_cast<UINT>(w), static_cast<UINT>(h), {}};
-    source.pixels.assign(decoded, decoded + static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
-    stbi_image_free(decoded);
+    RgbaImage source;
+    if (!quorvel::d3dx::decodeRgba(bytes.data(), length, source, channels)) return D3DXERR_INVALIDDATA;
     bytes.clear();
 
     if (srcInfo) *srcInfo = D3DXIMAGE_INFO{source.width, source.height, 1, 1, sourceFormat(channels)};
