@@ -1,7 +1,6 @@
 #include "platform/gl/FixedFunctionShader.h"
 
-#include <cstdio>
-#include <vector>
+#include "platform/gl/ProgramLink.h"
 
 namespace quorvel::gl {
 
@@ -65,25 +64,6 @@ const char* alphaComparison(std::uint8_t func) {
     case D3DCMP_GREATEREQUAL: return "a8 >= uAlphaRef";
     default: return nullptr;
     }
-}
-
-GLuint compile(GLenum type, const std::string& source) {
-    GLuint shader = glCreateShader(type);
-    const char* text = source.c_str();
-    glShaderSource(shader, 1, &text, nullptr);
-    glCompileShader(shader);
-    GLint ok = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (!ok) {
-        GLint length = 0;
-        glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
-        std::vector<char> log(static_cast<size_t>(length) + 1, '\0');
-        glGetShaderInfoLog(shader, length, nullptr, log.data());
-        std::fprintf(stderr, "quorvel: shader compile failed: %s\n%s\n", log.data(), source.c_str());
-        glDeleteShader(shader);
-        return 0;
-    }
-    return shader;
 }
 
 }  // namespace
@@ -219,28 +199,8 @@ std::string fragmentShaderSource(const ShaderKey& k) {
 
 FixedFunctionProgram buildProgram(const ShaderKey& key) {
     FixedFunctionProgram p;
-    GLuint vs = compile(GL_VERTEX_SHADER, vertexShaderSource(key));
-    GLuint fs = compile(GL_FRAGMENT_SHADER, fragmentShaderSource(key));
-    if (!vs || !fs) {
-        if (vs) glDeleteShader(vs);
-        if (fs) glDeleteShader(fs);
-        return p;
-    }
-    GLuint program = glCreateProgram();
-    glAttachShader(program, vs);
-    glAttachShader(program, fs);
-    glLinkProgram(program);
-    glDeleteShader(vs);
-    glDeleteShader(fs);
-    GLint ok = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &ok);
-    if (!ok) {
-        char log[2048] = {};
-        glGetProgramInfoLog(program, sizeof log, nullptr, log);
-        std::fprintf(stderr, "quorvel: shader link failed: %s\n", log);
-        glDeleteProgram(program);
-        return p;
-    }
+    const GLuint program = linkProgram(vertexShaderSource(key), fragmentShaderSource(key));
+    if (!program) return p;
     p.program = program;
     p.worldView = glGetUniformLocation(program, "uWorldView");
     p.projection = glGetUniformLocation(program, "uProjection");

@@ -53,6 +53,7 @@ GlDevice::~GlDevice() {
         recording_.reset();
         for (auto& [key, program] : programs_) glDeleteProgram(program.program);
         destroyRenderTargets();
+        presenter_.destroy();
         glDeleteSamplers(static_cast<GLsizei>(samplers_.size()), samplers_.data());
         glDeleteVertexArrays(1, &vertexArray_);
         glDeleteBuffers(1, &userVertexBuffer_);
@@ -97,7 +98,7 @@ HRESULT GlDevice::initialise(const D3DPRESENT_PARAMETERS& requested) {
     SDL_GL_MakeCurrent(sdlWindow(window_), context_);
     parameters_ = p;
     setUpGlDefaults();
-    if (!createRenderTargets()) return D3DERR_OUTOFVIDEOMEMORY;
+    if (!presenter_.create() || !createRenderTargets()) return D3DERR_OUTOFVIDEOMEMORY;
     SDL_GL_SetSwapInterval(!p.Windowed && p.FullScreen_PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE ? 1 : 0);
     resetState();
     return D3D_OK;

@@ -33,6 +33,7 @@
 #include "platform/gl/DeviceState.h"
 #include "platform/gl/FixedFunctionShader.h"
 #include "platform/gl/StateBlock.h"
+#include "platform/gl/WindowPresenter.h"
 
 namespace quorvel::gl {
 
@@ -158,8 +159,11 @@ private:
 
     // Resources.
     UINT defaultPoolResources_ = 0;
-    GLuint framebuffer_ = 0, colourBuffer_ = 0, depthBuffer_ = 0;
-    GLuint resolveFramebuffer_ = 0, resolveColour_ = 0;
+    GLuint framebuffer_ = 0, depthBuffer_ = 0;
+    GLuint multisampleColour_ = 0;  // the colour renderbuffer of a multisampled back buffer
+    GLuint resolveFramebuffer_ = 0;
+    GLuint picture_ = 0;  // single-sample colour texture Present shows: the back buffer or its resolve target
+    WindowPresenter presenter_;
     GLuint vertexArray_ = 0, userVertexBuffer_ = 0;
     std::array<GLuint, kStageCount> samplers_{};
 

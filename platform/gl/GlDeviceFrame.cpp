@@ -25,12 +25,18 @@ bool GlDevice::createRenderTargets() {
                                 : static_cast<GLsizei>(parameters_.MultiSampleType);
     while (glGetError() != GL_NO_ERROR) {
     }
+    const GLenum colourFormat = renderTargetFormat(parameters_.BackBufferFormat);
     glGenFramebuffers(1, &framebuffer_);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    glGenRenderbuffers(1, &colourBuffer_);
-    glBindRenderbuffer(GL_RENDERBUFFER, colourBuffer_);
-    glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, renderTargetFormat(parameters_.BackBufferFormat), w, h);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colourBuffer_);
+    if (samples > 0) {
+        glGenRenderbuffers(1, &multisampleColour_);
+        glBindRenderbuffer(GL_RENDERBUFFER, multisampleColour_);
+        glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, colourFormat, w, h);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, multisampleColour_);
+    } else {
+        picture_ = WindowPresenter::createPicture(colourFormat, w, h);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, picture_, 0);
+    }
     if (parameters_.EnableAutoDepthStencil) {
         const GLenum depthFormat = depthStencilFormat(parameters_.AutoDepthStencilFormat);
         glGenRenderbuffers(1, &depthBuffer_);
@@ -45,10 +51,8 @@ bool GlDevice::createRenderTargets() {
         // Multisampled pictures are resolved here before they are shown or read.
         glGenFramebuffers(1, &resolveFramebuffer_);
         glBindFramebuffer(GL_FRAMEBUFFER, resolveFramebuffer_);
-        glGenRenderbuffers(1, &resolveColour_);
-        glBindRenderbuffer(GL_RENDERBUFFER, resolveColour_);
-        glRenderbufferStorage(GL_RENDERBUFFER, renderTargetFormat(parameters_.BackBufferFormat), w, h);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, resolveColour_);
+        picture_ = WindowPresenter::createPicture(colourFormat, w, h);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, picture_, 0);
         ok = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     }
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
@@ -68,10 +72,11 @@ bool GlDevice::createRenderTargets() {
 void GlDevice::destroyRenderTargets() {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     GLuint framebuffers[] = {framebuffer_, resolveFramebuffer_};
-    GLuint renderbuffers[] = {colourBuffer_, depthBuffer_, resolveColour_};
+    GLuint renderbuffers[] = {multisampleColour_, depthBuffer_};
     glDeleteFramebuffers(2, framebuffers);
-    glDeleteRenderbuffers(3, renderbuffers);
-    framebuffer_ = resolveFramebuffer_ = colourBuffer_ = depthBuffer_ = resolveColour_ = 0;
+    glDeleteRenderbuffers(2, renderbuffers);
+    glDeleteTextures(1, &picture_);
+    framebuffer_ = resolveFramebuffer_ = multisampleColour_ = depthBuffer_ = picture_ = 0;
 }
 
 HRESULT GlDevice::BeginScene() {
@@ -138,25 +143,23 @@ HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const void*) {
     if (lost()) return D3DERR_DEVICELOST;
     const GLint w = static_cast<GLint>(parameters_.BackBufferWidth);
     const GLint h = static_cast<GLint>(parameters_.BackBufferHeight);
-    GLuint source = framebuffer_;
     glDisable(GL_SCISSOR_TEST);
     if (resolveFramebuffer_) {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolveFramebuffer_);
         glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-        source = resolveFramebuffer_;
     }
     int ww = 0, wh = 0;
     SDL_GL_GetDrawableSize(sdlWindow(window_), &ww, &wh);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    // Our rows run top to bottom; the window's run bottom to top. The back buffer is stretched
-    // to the window's client area, as Direct3D does in a window.
-    const bool sameSize = ww == w && wh == h;
-    glBlitFramebuffer(0, 0, w, h, 0, wh, ww, 0, GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
+    // The back buffer is stretched to the window's client area, as Direct3D does in a window.
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    presenter_.draw(picture_, w, h, ww, wh);
     SDL_GL_SwapWindow(sdlWindow(window_));
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    pipelineDirty_ = true;  // the scissor test was switched off
+    // The presenter used its own program, vertex array and pipeline state.
+    glUseProgram(program_ ? program_->program : 0);
+    glBindVertexArray(vertexArray_);
+    pipelineDirty_ = true;
     return D3D_OK;
 }
 

@@ -1,6 +1,8 @@
 // Clearing, and screen-space (XYZRHW) geometry landing on exactly the pixels Direct3D covers.
 #include <array>
 
+#include <epoxy/gl.h>
+
 #include "GlFixture.h"
 
 namespace quorvel::testing {
@@ -115,6 +117,99 @@ TEST_F(ClearAndScreenTest, PresentShowsTheFrameAndKeepsIt) {
     EXPECT_EQ(static_cast<const DWORD*>(locked.pBits)[0] & 0x00FFFFFFu, 0x102030u);
     EXPECT_EQ(surface->UnlockRect(), D3D_OK);
     EXPECT_EQ(surface->Release(), 0u);
+}
+
+// What the window itself shows after Present, as RGBA rows from the top.
+std::vector<std::uint8_t> readWindow(SDL_Window* window) {
+    int w = 0, h = 0;
+    SDL_GL_GetDrawableSize(window, &w, &h);
+    GLint deviceRead = 0, readBuffer = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &deviceRead);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glGetIntegerv(GL_READ_BUFFER, &readBuffer);
+    glReadBuffer(GL_FRONT);  // the shown picture, whether or not the surface is double-buffered
+    std::vector<std::uint8_t> rows(static_cast<size_t>(w) * h * 4);
+    for (int y = 0; y < h; ++y)
+        glReadPixels(0, h - 1 - y, w, 1, GL_RGBA, GL_UNSIGNED_BYTE, &rows[static_cast<size_t>(y) * w * 4]);
+    glReadBuffer(static_cast<GLenum>(readBuffer));
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(deviceRead));
+    return rows;
+}
+
+TEST_F(ClearAndScreenTest, TheWindowShowsThePictureUprightAndStretched) {
+    // A red block at the top left of a blue picture, and a green pixel at its bottom right.
+    auto paint = [this] {
+        ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FFu, 1.0f, 0), D3D_OK);
+        const D3DRECT block{0, 0, 16, 8};
+        ASSERT_EQ(device_->Clear(1, &block, D3DCLEAR_TARGET, 0xFFFF0000u, 1.0f, 0), D3D_OK);
+        D3DVIEWPORT8 viewport;
+        device_->GetViewport(&viewport);
+        const LONG right = static_cast<LONG>(viewport.Width), bottom = static_cast<LONG>(viewport.Height);
+        const D3DRECT corner{right - 1, bottom - 1, right, bottom};
+        ASSERT_EQ(device_->Clear(1, &corner, D3DCLEAR_TARGET, 0xFF00FF00u, 1.0f, 0), D3D_OK);
+        ASSERT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    };
+    ASSERT_NO_FATAL_FAILURE(paint());
+    capture();
+    const std::vector<std::uint8_t> shown = readWindow(window_);
+    ASSERT_EQ(shown.size(), frame_.rgba.size());
+    for (size_t i = 0; i < shown.size(); i += 4)
+        ASSERT_TRUE(shown[i] == frame_.rgba[i] && shown[i + 1] == frame_.rgba[i + 1] && shown[i + 2] == frame_.rgba[i + 2])
+            << "window pixel " << (i / 4) % kWidth << "," << (i / 4) / kWidth << " differs from the back buffer";
+
+    // A back buffer of half the window's size fills the whole window.
+    device_->Release();
+    D3DPRESENT_PARAMETERS half = windowedParameters();
+    half.BackBufferWidth = kWidth / 2;
+    half.BackBufferHeight = kHeight / 2;
+    ASSERT_EQ(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window_, D3DCREATE_HARDWARE_VERTEXPROCESSING,
+                                 &half, &device_),
+              D3D_OK);
+    ASSERT_NO_FATAL_FAILURE(paint());
+    const std::vector<std::uint8_t> stretched = readWindow(window_);
+    auto at = [&](int x, int y) {
+        const size_t i = (static_cast<size_t>(y) * kWidth + x) * 4;
+        return Rgba{stretched[i], stretched[i + 1], stretched[i + 2], 255};
+    };
+    EXPECT_EQ(at(4, 4).r, 255) << "the block's top left";
+    EXPECT_EQ(at(28, 12).r, 255) << "the block's bottom right, twice its size";
+    EXPECT_EQ(at(36, 4).b, 255) << "right of the block";
+    EXPECT_EQ(at(4, 20).b, 255) << "below the block";
+    EXPECT_GT(at(63, 63).g, 100) << "the green corner lands in the window's corner";
+}
+
+TEST_F(ClearAndScreenTest, DrawsAfterPresentKeepTheirState) {
+    // Two squares in one vertex buffer, one per frame. The second frame sets nothing again: what
+    // it draws must not depend on how Present showed the first.
+    IDirect3DVertexBuffer8* buffer = nullptr;
+    ASSERT_EQ(device_->CreateVertexBuffer(8 * sizeof(ScreenVertex), D3DUSAGE_WRITEONLY, kScreenFvf, D3DPOOL_MANAGED,
+                                          &buffer),
+              D3D_OK);
+    BYTE* data = nullptr;
+    ASSERT_EQ(buffer->Lock(0, 0, &data, 0), D3D_OK);
+    auto* vertices = reinterpret_cast<ScreenVertex*>(data);
+    for (int square = 0; square < 2; ++square) {
+        const float x1 = square == 0 ? 3.5f : 29.5f, x2 = x1 + 8, y1 = 9.5f, y2 = 17.5f;
+        const D3DCOLOR green = 0xFF00FF00u;
+        vertices[4 * square + 0] = {x1, y1, 0.5f, 1.0f, green, 0, 0};
+        vertices[4 * square + 1] = {x2, y1, 0.5f, 1.0f, green, 0, 0};
+        vertices[4 * square + 2] = {x1, y2, 0.5f, 1.0f, green, 0, 0};
+        vertices[4 * square + 3] = {x2, y2, 0.5f, 1.0f, green, 0, 0};
+    }
+    ASSERT_EQ(buffer->Unlock(), D3D_OK);
+    ASSERT_EQ(device_->SetVertexShader(kScreenFvf), D3D_OK);
+    ASSERT_EQ(device_->SetStreamSource(0, buffer, sizeof(ScreenVertex)), D3D_OK);
+    for (int frame = 0; frame < 2; ++frame) {
+        ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0), D3D_OK);
+        ASSERT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLESTRIP, 4 * static_cast<UINT>(frame), 2), D3D_OK);
+        capture();
+        const int x = frame == 0 ? 4 : 30;
+        EXPECT_EQ(drawnBox(), (Box{x, 10, x + 8, 18})) << "frame " << frame;
+        EXPECT_EQ(countPixels(0, 255, 0, 0), 64) << "frame " << frame;
+        ASSERT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    }
+    device_->SetStreamSource(0, nullptr, 0);
+    buffer->Release();
 }
 
 TEST_F(ClearAndScreenTest, ClearingDepthWithoutDepthBufferFails) {
