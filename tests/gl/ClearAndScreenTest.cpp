@@ -149,13 +149,22 @@ TEST_F(ClearAndScreenTest, TheWindowShowsThePictureUprightAndStretched) {
         ASSERT_EQ(device_->Clear(1, &corner, D3DCLEAR_TARGET, 0xFF00FF00u, 1.0f, 0), D3D_OK);
         ASSERT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
     };
-    ASSERT_NO_FATAL_FAILURE(paint());
-    capture();
-    const std::vector<std::uint8_t> shown = readWindow(window_);
-    ASSERT_EQ(shown.size(), frame_.rgba.size());
-    for (size_t i = 0; i < shown.size(); i += 4)
-        ASSERT_TRUE(shown[i] == frame_.rgba[i] && shown[i + 1] == frame_.rgba[i + 1] && shown[i + 2] == frame_.rgba[i + 2])
-            << "window pixel " << (i / 4) % kWidth << "," << (i / 4) / kWidth << " differs from the back buffer";
+    // Single-sampled, then multisampled (shown from its resolved copy).
+    for (const D3DMULTISAMPLE_TYPE samples : {D3DMULTISAMPLE_NONE, D3DMULTISAMPLE_4_SAMPLES}) {
+        if (samples != D3DMULTISAMPLE_NONE) {
+            device_->Release();
+            ASSERT_EQ(createDevice(D3DDEVTYPE_HAL, true, samples), D3D_OK);
+        }
+        ASSERT_NO_FATAL_FAILURE(paint());
+        capture();
+        const std::vector<std::uint8_t> shown = readWindow(window_);
+        ASSERT_EQ(shown.size(), frame_.rgba.size());
+        for (size_t i = 0; i < shown.size(); i += 4)
+            ASSERT_TRUE(shown[i] == frame_.rgba[i] && shown[i + 1] == frame_.rgba[i + 1] &&
+                        shown[i + 2] == frame_.rgba[i + 2])
+                << "window pixel " << (i / 4) % kWidth << "," << (i / 4) / kWidth << " differs from the back buffer"
+                << " with " << samples << " samples";
+    }
 
     // A back buffer of half the window's size fills the whole window.
     device_->Release();
