@@ -8,8 +8,9 @@ namespace {
 // A unit no Direct3D stage and no texture upload uses, so binding the picture disturbs nothing.
 constexpr GLint kPictureUnit = 14;
 
-// One triangle covering clip space from (-1, -1) to (3, 3); the window shows its [-1, 1] part.
-// Texture row 0 is the picture's top row, which belongs at the window's top (clip y = 1).
+// One triangle with corners (-1, -1), (3, -1) and (-1, 3) covers the window, clip space's
+// [-1, 1] square, without a diagonal seam. Texture row 0 is the picture's top row, which belongs
+// at the window's top (clip y = 1).
 constexpr const char* kVertexSource = R"(#version 330 core
 out vec2 vPicture;
 void main() {
