@@ -27,9 +27,9 @@ MemoryPcm decodeIntoMemory(SNDFILE* file, int fileChannels, int keptChannels, st
     if (count == 0 || count > std::numeric_limits<std::size_t>::max() / sizeof(float)) return pcm;
     // Floats first, narrowed in place afterwards: sample i as 16 bits lies at or before the float
     // it comes from, so narrowing front to back never overwrites a float not yet read.
-    auto* block = static_cast<unsigned char*>(std::calloc(static_cast<std::size_t>(count), sizeof(float)));
-    if (block == nullptr) return pcm;
-    pcm.samples.reset(reinterpret_cast<std::int16_t*>(block));
+    pcm.block = platform::LargeBlock::allocate(static_cast<std::size_t>(count) * sizeof(float));
+    if (!pcm.block) return pcm;
+    auto* block = static_cast<unsigned char*>(pcm.block.data());
 
     std::vector<float> piece(static_cast<std::size_t>(kPieceFrames) * static_cast<std::size_t>(fileChannels));
     double peak = 0.0;
@@ -58,11 +58,7 @@ MemoryPcm decodeIntoMemory(SNDFILE* file, int fileChannels, int keptChannels, st
         const auto narrow = static_cast<std::int16_t>(value);
         std::memcpy(block + i * sizeof(std::int16_t), &narrow, sizeof(narrow));
     }
-    // Shrinking a large block is done in place by the allocator; keep the larger one otherwise.
-    if (void* shrunk = std::realloc(pcm.samples.get(), static_cast<std::size_t>(count) * sizeof(std::int16_t))) {
-        (void)pcm.samples.release();
-        pcm.samples.reset(static_cast<std::int16_t*>(shrunk));
-    }
+    pcm.block.shrink(static_cast<std::size_t>(count) * sizeof(std::int16_t));
     pcm.frames = frames;
     pcm.channels = keptChannels;
     return pcm;

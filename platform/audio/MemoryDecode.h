@@ -12,22 +12,19 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
+
+#include "platform/memory/LargeBlock.h"
 
 namespace quorvel::audio {
 
-// 16-bit samples held in one malloc'd block (narrowed in place, then shrunk with realloc).
+// 16-bit samples held in one block (narrowed in place, then shrunk).
 struct MemoryPcm {
-    struct FreeBlock {
-        void operator()(void* block) const { std::free(block); }
-    };
-    std::unique_ptr<std::int16_t[], FreeBlock> samples;
+    platform::LargeBlock block;
     std::uint64_t frames = 0;  // frames of `channels` samples each
     int channels = 0;
 
     const std::int16_t* frame(std::uint64_t index) const {
-        return samples.get() + index * static_cast<std::uint64_t>(channels);
+        return static_cast<const std::int16_t*>(block.data()) + index * static_cast<std::uint64_t>(channels);
     }
 };
 
