@@ -1,9 +1,15 @@
 // A picture file's bytes decoded into 8-bit RGBA.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/d3dx8/texture/RgbaImage.h"
 
 namespace quorvel::d3dx {
+
+// Pictures above this many pixels are refused rather than decoded: by the texture loader, and by
+// the show checker, which says so before a show is played.
+constexpr std::uint64_t kMaxSourcePixels = 1ull << 26;
 
 // Decodes the file in its own channel count and widens it here: grey to grey, grey, grey, 255;
 // grey and alpha to grey, grey, grey, alpha; RGB to RGB, 255. stb_image's own widening is not

@@ -13,13 +13,6 @@
 
 namespace quorvel::d3dx {
 
-namespace {
-
-// The loader refuses pictures beyond this many pixels; the check says the same.
-constexpr std::uint64_t kMaxSourcePixels = 1ull << 26;
-
-}  // namespace
-
 bool imageFileDecodes(const std::string& path, std::string& why) {
     std::ifstream in(platform::resolveFileName(path), std::ios::binary);
     if (!in) {

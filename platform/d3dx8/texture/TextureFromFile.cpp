@@ -14,10 +14,8 @@
 
 namespace {
 
+using quorvel::d3dx::kMaxSourcePixels;
 using quorvel::d3dx::RgbaImage;
-
-// Decoded pictures above this many pixels are refused rather than allocated.
-constexpr std::uint64_t kMaxSourcePixels = 1ull << 26;
 
 UINT roundUpToPowerOfTwo(UINT v) {
     UINT p = 1;
