@@ -4,12 +4,10 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 
 namespace quorvel::platform {
 
@@ -23,10 +21,6 @@ constexpr std::size_t HeapServedUpTo = 32 * MiB;
 // compilation's worth of scratch memory stays mapped.
 constexpr std::size_t KeptOnFree = 128 * MiB;
 constexpr std::size_t GrowthPad = 32 * MiB;
-// What start-up is sure to use: the driver and the show take some 25 MB of heap before the first
-// frame. Faulting it in on another thread, while the main thread loads the driver, spares the main
-// thread the clearing of each huge page at its first touch.
-constexpr std::size_t FaultedInAhead = 32 * MiB;
 
 bool readHugePageSetting() {
     std::FILE* file = std::fopen("/sys/kernel/mm/transparent_hugepage/enabled", "r");
@@ -38,8 +32,7 @@ bool readHugePageSetting() {
 }
 
 // Grows the heap by one block (and the growth pad) and marks the aligned part of the new
-// stretch for huge pages; the first part of it is faulted in on a thread of its own. Faulting
-// in keeps the memory's contents, so it may run while the heap hands out that memory.
+// stretch for huge pages, so that it faults in 2 MB at a time as the driver first uses it.
 std::size_t setAsideHugePages() {
     auto* before = static_cast<char*>(sbrk(0));
     void* block = std::malloc(HeapServedUpTo - MiB);
@@ -52,13 +45,6 @@ std::size_t setAsideHugePages() {
     const auto end = reinterpret_cast<std::uintptr_t>(after) & ~(HugePage - 1);
     if (end <= start) return 0;
     if (madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE) != 0) return 0;
-    const std::size_t ahead = std::min<std::size_t>(FaultedInAhead, end - start);
-    // One huge page per call: a call holds the address space's lock, and the main thread's
-    // library loading must get it in between to map the GL driver.
-    std::thread([start, ahead] {
-        for (std::size_t at = 0; at < ahead; at += HugePage)
-            madvise(reinterpret_cast<void*>(start + at), HugePage, MADV_POPULATE_WRITE);
-    }).detach();
     return end - start;
 }
 

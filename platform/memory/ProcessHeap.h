@@ -15,8 +15,8 @@ struct HeapSetup {
 
 // Keeps freed heap memory for reuse instead of returning it to the kernel, serves blocks up to
 // 32 MB from the heap, and, where the kernel gives transparent huge pages on request, grows the
-// heap once by 64 MB backed by them and faults its first 32 MB in on another thread, so the
-// driver's first compilations take far fewer page faults. Call it once, first thing in main.
+// heap once by 64 MB backed by them, so the driver's first compilations take far fewer page
+// faults. Call it once, first thing in main.
 HeapSetup prepareProcessHeap();
 
 // Whether the kernel hands out transparent huge pages to memory that asks for them, judged from
