@@ -36,6 +36,7 @@ struct FixedFunctionProgram {
     GLint worldView = -1, projection = -1, normalMatrix = -1, viewport = -1;
     GLint material = -1, ambient = -1, lights = -1;
     GLint textureFactor = -1, alphaRef = -1;
+    bool used = false;  // drawn with by the device that holds it
     std::uint64_t transformVersion = 0, projectionVersion = 0, materialVersion = 0, lightVersion = 0, miscVersion = 0;
 };
 

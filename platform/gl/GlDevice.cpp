@@ -51,6 +51,7 @@ GlDevice::~GlDevice() {
         stateBlocks_.clear();
         if (recording_) releaseStateBlock(*recording_);
         recording_.reset();
+        rememberPrograms();
         for (auto& [key, program] : programs_) glDeleteProgram(program.program);
         destroyRenderTargets();
         presenter_.destroy();
@@ -98,6 +99,7 @@ HRESULT GlDevice::initialise(const D3DPRESENT_PARAMETERS& requested) {
     SDL_GL_MakeCurrent(sdlWindow(window_), context_);
     parameters_ = p;
     setUpGlDefaults();
+    buildRememberedPrograms();
     if (!presenter_.create() || !createRenderTargets()) return D3DERR_OUTOFVIDEOMEMORY;
     SDL_GL_SetSwapInterval(!p.Windowed && p.FullScreen_PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE ? 1 : 0);
     resetState();

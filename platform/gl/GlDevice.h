@@ -17,12 +17,14 @@
 //   GlDeviceStateBlocks.cpp  state blocks
 //   GlDevicePipeline.cpp     fixed pipeline state (depth, blending, culling, stencil) to GL
 //   GlDeviceDraw.cpp         samplers, shader and uniforms, vertex layout, the draw calls
+//   GlDevicePrograms.cpp     the program cache and the programs remembered between runs
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -55,8 +57,10 @@ public:
     bool readBackBuffer(std::vector<std::uint8_t>& rgba);
     // Called when a vertex buffer's GL name is deleted.
     void forgetVertexBuffer(GLuint name);
-    // Number of distinct shader programs built so far (for tests of the cache).
+    // Number of distinct shader programs built so far, including those built ahead from the
+    // programs remembered for the working folder, and how many of them draws have used.
     size_t programCount() const { return programs_.size(); }
+    size_t usedProgramCount() const { return usedKeys_.size(); }
 
     ULONG AddRef() override;
     ULONG Release() override;
@@ -139,6 +143,10 @@ private:
     void markRenderStateChanged(D3DRENDERSTATETYPE state);
     void markStageStateChanged(DWORD stage, D3DTEXTURESTAGESTATETYPE type);
     void updateLossState();
+    // Program cache.
+    FixedFunctionProgram& programFor(const ShaderKey& key);
+    void buildRememberedPrograms();
+    void rememberPrograms();
     bool lost() const { return loss_.state() != DeviceLoss::State::None; }
     void setTextureBinding(DWORD stage, GlTexture* texture);
     void setStreamBinding(GlVertexBuffer* buffer, UINT stride);
@@ -195,6 +203,9 @@ private:
     // GL-side caches.
     std::unordered_map<ShaderKey, FixedFunctionProgram, ShaderKeyHash> programs_;
     FixedFunctionProgram* program_ = nullptr;
+    std::vector<ShaderKey> usedKeys_;       // in the order of their first draw
+    std::vector<ShaderKey> rememberedKeys_;  // as read when the device was made
+    std::string programHistoryPath_;
     GLuint layoutBuffer_ = 0;
     DWORD layoutFvf_ = 0;
     UINT layoutStride_ = 0;

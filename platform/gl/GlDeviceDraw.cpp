@@ -267,9 +267,7 @@ bool GlDevice::prepareDraw(GLuint vertexBuffer, UINT stride, GLintptr offset) {
     if (keyDirty_) {
         const bool bound[kShaderStages] = {textures_[0] != nullptr, textures_[1] != nullptr};
         const ShaderKey key = makeShaderKey(state_, state_.fvf, bound);
-        auto it = programs_.find(key);
-        if (it == programs_.end()) it = programs_.emplace(key, buildProgram(key)).first;
-        program_ = &it->second;
+        program_ = &programFor(key);
         if (program_->program) glUseProgram(program_->program);
         keyDirty_ = false;
     }

@@ -231,6 +231,8 @@ TEST_F(DeviceLifeTest, BuffersLockWithinTheirLengthAndDrawIndexed) {
 TEST_F(DeviceLifeTest, ShadersAreBuiltOncePerStateCombination) {
     auto* gl = dynamic_cast<quorvel::gl::GlDevice*>(device_);
     ASSERT_NE(gl, nullptr);
+    // Programs remembered from earlier runs in this folder are already built.
+    const size_t builtAhead = gl->programCount();
     device_->SetRenderState(D3DRS_LIGHTING, FALSE);
     device_->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
     for (int frame = 0; frame < 20; ++frame) {
@@ -239,7 +241,8 @@ TEST_F(DeviceLifeTest, ShadersAreBuiltOncePerStateCombination) {
         drawScreenRect(0, 0, 8, 8, 0xFFFFFFFFu);
     }
     // Blending is GL state, the alpha test is shader code: two programs in all.
-    EXPECT_EQ(gl->programCount(), 2u);
+    EXPECT_EQ(gl->usedProgramCount(), 2u);
+    EXPECT_LE(gl->programCount(), builtAhead + 2);
 }
 
 TEST_F(DeviceLifeTest, EnumerationAnswersForTheShell) {
