@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/ImageBank.h"
+#include "engine/ImageFileReads.h"
 #include "engine/PlaybackControl.h"
 #include "engine/SceneViewer.h"
 #include "engine/Timeline.h"
@@ -39,6 +40,7 @@ public:
     EngineServices services;
     SceneList scenes;
     ImageBank images;
+    ImageFileReads imageReads;  // the show's image files, read ahead while the show loads
     DWORD backgroundColour = 0xFF808080u;
     quorvel::OverlayFont* font = nullptr;
     quorvel::MusicPlayer music;
@@ -139,6 +141,10 @@ protected:
     // Token index of the argument of the n-th occurrence of command, or -1.
     std::int32_t headerArgument(const char* command, int n) const;
 
+    // Starts reading the files of the "@loadimage" images, and of the scenes' material maps, ahead
+    // of loadImages. Quiet: a missing name is reported by loadImages, when its turn comes.
+    void readImagesAhead();
+    void readMaterialMapsAhead();
     // Loads the "@loadimage" images and the maps of every scene material into the image bank.
     HRESULT loadImages();
     HRESULT loadMaterialMaps(const char* sceneName);

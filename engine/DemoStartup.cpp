@@ -72,8 +72,10 @@ HRESULT DemoEngine::loadShow(bool openMusic) {
         }
     }
 
-    // The scenes are read on threads of their own while the libraries load.
+    // The scenes and the image files are read on threads of their own while the libraries load.
     SceneLoads sceneLoads(script);
+    imageReads.clear();
+    readImagesAhead();
 
     for (int i = 0; i < script.countOf("@loadlibrary"); ++i) {
         const char* name = script.textAfter(i, 0, "@loadlibrary");
@@ -100,6 +102,7 @@ HRESULT DemoEngine::loadShow(bool openMusic) {
         }
         scenes.scenes.push_back(scene);
     }
+    readMaterialMapsAhead();
     prepareViewer();
 
     backgroundColour = 0xFF808080u;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/ImageFileReads.h"
 #include "platform/d3dx8/d3dx8tex.h"
 
 namespace {
@@ -100,30 +101,38 @@ D3DFORMAT ImageBank::ChooseTextureFormat(bool wantAlpha, bool renderTarget) cons
 }
 
 IDirect3DTexture8* ImageBank::loadTexture(const std::string& name, UINT width, UINT height, bool mipmaps,
-                                          D3DFORMAT format, D3DXIMAGE_INFO* info) const {
+                                          D3DFORMAT format, D3DXIMAGE_INFO* info, ImageFileReads* reads) const {
     const std::string path = basePath + name;
+    const UINT levels = mipmaps ? D3DX_DEFAULT : 0;
+    const DWORD mipFilter = mipmaps ? D3DX_FILTER_LINEAR : D3DX_FILTER_POINT;
     IDirect3DTexture8* texture = nullptr;
-    HRESULT hr = D3DXCreateTextureFromFileExA(device, path.c_str(), width, height, mipmaps ? D3DX_DEFAULT : 0, 0,
-                                              format, D3DPOOL_MANAGED, D3DX_DEFAULT,
-                                              mipmaps ? D3DX_FILTER_LINEAR : D3DX_FILTER_POINT, 0, info,
-                                              nullptr, &texture);
+    HRESULT hr;
+    if (std::optional<ImageFileReads::Bytes> bytes = reads ? reads->take(path) : std::nullopt) {
+        hr = D3DXCreateTextureFromFileInMemoryEx(device, bytes->data(), static_cast<UINT>(bytes->size()), width,
+                                                 height, levels, 0, format, D3DPOOL_MANAGED, D3DX_DEFAULT, mipFilter,
+                                                 0, info, nullptr, &texture);
+    } else {
+        hr = D3DXCreateTextureFromFileExA(device, path.c_str(), width, height, levels, 0, format, D3DPOOL_MANAGED,
+                                          D3DX_DEFAULT, mipFilter, 0, info, nullptr, &texture);
+    }
     return SUCCEEDED(hr) ? texture : nullptr;
 }
 
-ImageEntry* ImageBank::LoadImage(const char* name, bool mipmaps) {
+ImageEntry* ImageBank::LoadImage(const char* name, bool mipmaps, ImageFileReads* reads) {
     if (!name) return nullptr;
     if (ImageEntry* existing = FindImage(name)) return existing;
     const D3DFORMAT format = ChooseTextureFormat(false, false);
     if (format == D3DFMT_UNKNOWN) return nullptr;
 
     D3DXIMAGE_INFO info{};
-    IDirect3DTexture8* texture = loadTexture(name, D3DX_DEFAULT, D3DX_DEFAULT, mipmaps, format, &info);
+    IDirect3DTexture8* texture = loadTexture(name, D3DX_DEFAULT, D3DX_DEFAULT, mipmaps, format, &info, reads);
     if (!texture) return nullptr;
 
     return addEntry(name, texture, info, FALSE);
 }
 
-ImageEntry* ImageBank::LoadImageWithAlpha(const char* colourName, const char* alphaName, bool mipmaps) {
+ImageEntry* ImageBank::LoadImageWithAlpha(const char* colourName, const char* alphaName, bool mipmaps,
+                                          ImageFileReads* reads) {
     if (!colourName || !alphaName) return nullptr;
     // An image already in the bank under this name is used again rather than loaded twice.
     if (ImageEntry* existing = FindImage(colourName)) return existing;
@@ -131,14 +140,14 @@ ImageEntry* ImageBank::LoadImageWithAlpha(const char* colourName, const char* al
     if (format == D3DFMT_UNKNOWN) return nullptr;
 
     D3DXIMAGE_INFO info{};
-    IDirect3DTexture8* colour = loadTexture(colourName, D3DX_DEFAULT, D3DX_DEFAULT, mipmaps, format, &info);
+    IDirect3DTexture8* colour = loadTexture(colourName, D3DX_DEFAULT, D3DX_DEFAULT, mipmaps, format, &info, reads);
     if (!colour) return nullptr;
 
     // The alpha file is scaled to the colour texture's own size, so both have the same size,
     // format and level count.
     D3DSURFACE_DESC top{};
     colour->GetLevelDesc(0, &top);
-    IDirect3DTexture8* alpha = loadTexture(alphaName, top.Width, top.Height, mipmaps, format, nullptr);
+    IDirect3DTexture8* alpha = loadTexture(alphaName, top.Width, top.Height, mipmaps, format, nullptr, reads);
     if (!alpha) {
         colour->Release();
         return nullptr;

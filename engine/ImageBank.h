@@ -11,6 +11,8 @@
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3dx8/d3dx8tex.h"
 
+class ImageFileReads;
+
 class NamedItem {
 public:
     std::string name;
@@ -59,8 +61,10 @@ public:
         if (device) device->SetTexture(stage, entry ? entry->texture : nullptr);
     }
 
-    ImageEntry* LoadImage(const char* name, bool mipmaps);
-    ImageEntry* LoadImageWithAlpha(const char* colourName, const char* alphaName, bool mipmaps);
+    // Files already read ahead (basePath + name) are taken from reads rather than read again.
+    ImageEntry* LoadImage(const char* name, bool mipmaps, ImageFileReads* reads = nullptr);
+    ImageEntry* LoadImageWithAlpha(const char* colourName, const char* alphaName, bool mipmaps,
+                                   ImageFileReads* reads = nullptr);
     // A texture format the device supports (D3DFMT_UNKNOWN when none).
     D3DFORMAT ChooseTextureFormat(bool wantAlpha, bool renderTarget) const;
     void ReleaseImages();
@@ -68,7 +72,7 @@ public:
 
 private:
     IDirect3DTexture8* loadTexture(const std::string& name, UINT width, UINT height, bool mipmaps,
-                                   D3DFORMAT format, D3DXIMAGE_INFO* info) const;
+                                   D3DFORMAT format, D3DXIMAGE_INFO* info, ImageFileReads* reads) const;
     // Appends an entry that takes over the texture's reference.
     ImageEntry* addEntry(const char* name, IDirect3DTexture8* texture, const D3DXIMAGE_INFO& info, BOOL hasAlpha);
 };

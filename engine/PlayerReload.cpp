@@ -118,6 +118,7 @@ bool PlayerEngine::reloadShow() {
 
     if (FAILED(hr)) {
         // The new show goes; the parked one comes back exactly as it was, live effects and all.
+        imageReads.clear();
         exchangeShow(*this, *parked);
         playback = carried.clock;
         parked->release();

@@ -53,3 +53,12 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice8* device, const char* srcFi
 // The same with every choice left to its default: file size, full mip chain, file format,
 // managed pool, default filters.
 HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice8* device, const char* srcFile, IDirect3DTexture8** texture);
+
+// D3DXCreateTextureFromFileExA for a file already read into memory: the same texture from the
+// same bytes. Fails with D3DERR_INVALIDCALL for null data, D3DXERR_INVALIDDATA for bytes that do
+// not decode (none at all included).
+HRESULT D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice8* device, const void* srcData, UINT srcDataSize,
+                                            UINT width, UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
+                                            D3DPOOL pool, DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
+                                            D3DXIMAGE_INFO* srcInfo, PALETTEENTRY* palette,
+                                            IDirect3DTexture8** texture);

@@ -1,5 +1,7 @@
 // The D3DX texture loader on real files: sizes, scaling, formats, mip chains, failures.
+#include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <fstream>
 
 #include <unistd.h>
@@ -177,6 +179,47 @@ TEST_F(TextureLoaderTest, MissingOrCorruptFilesFailCleanly) {
     EXPECT_EQ(D3DXCreateTextureFromFileExA(nullptr, good.c_str(), 0, 0, 0, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, 0, 0,
                                            0, nullptr, nullptr, &texture_),
               D3DERR_INVALIDCALL);
+}
+
+// A file read into memory beforehand gives the texture the file itself gives.
+TEST_F(TextureLoaderTest, BytesInMemoryLoadAsTheirFileDoes) {
+    const std::string path = makeImage("half.png", 48, 20, 128);
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    auto fromMemory = [&](const void* data, UINT size, D3DXIMAGE_INFO* info) {
+        return D3DXCreateTextureFromFileInMemoryEx(device_, data, size, D3DX_DEFAULT, D3DX_DEFAULT, 0, 0,
+                                                   D3DFMT_A4R4G4B4, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_FILTER_BOX, 0,
+                                                   info, nullptr, &texture_);
+    };
+    D3DXIMAGE_INFO memoryInfo{};
+    ASSERT_EQ(fromMemory(bytes.data(), static_cast<UINT>(bytes.size()), &memoryInfo), D3D_OK);
+    IDirect3DTexture8* inMemory = texture_;
+    texture_ = nullptr;
+    ASSERT_EQ(load(path, D3DX_DEFAULT, D3DX_DEFAULT, 0, D3DFMT_A4R4G4B4, D3DX_FILTER_BOX), D3D_OK);
+    EXPECT_EQ(std::memcmp(&memoryInfo, &info_, sizeof info_), 0);
+    ASSERT_EQ(inMemory->GetLevelCount(), texture_->GetLevelCount());
+    for (UINT lvl = 0; lvl < texture_->GetLevelCount(); ++lvl) {
+        D3DSURFACE_DESC desc{};
+        texture_->GetLevelDesc(lvl, &desc);
+        D3DLOCKED_RECT a{}, b{};
+        ASSERT_EQ(inMemory->LockRect(lvl, &a, nullptr, D3DLOCK_READONLY), D3D_OK);
+        ASSERT_EQ(texture_->LockRect(lvl, &b, nullptr, D3DLOCK_READONLY), D3D_OK);
+        for (UINT y = 0; y < desc.Height; ++y)
+            EXPECT_EQ(std::memcmp(static_cast<BYTE*>(a.pBits) + y * a.Pitch, static_cast<BYTE*>(b.pBits) + y * b.Pitch,
+                                  desc.Width * 2),
+                      0)
+                << "level " << lvl << " row " << y;
+        inMemory->UnlockRect(lvl);
+        texture_->UnlockRect(lvl);
+    }
+    EXPECT_EQ(inMemory->Release(), 0u);
+
+    EXPECT_EQ(texture_->Release(), 0u);
+    texture_ = nullptr;
+    EXPECT_EQ(fromMemory(nullptr, 10, nullptr), D3DERR_INVALIDCALL);
+    EXPECT_EQ(fromMemory(bytes.data(), 0, nullptr), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(fromMemory(bytes.data(), 40, nullptr), D3DXERR_INVALIDDATA) << "cut short";
+    EXPECT_EQ(texture_, nullptr);
 }
 
 // 16-bit PNM files (maxval above 255): stb_image's own RGBA widening read past its buffer for

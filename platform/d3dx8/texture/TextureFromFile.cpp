@@ -61,8 +61,8 @@ HRESULT writeLevel(IDirect3DTexture8* texture, UINT level, D3DFORMAT format, con
 
 HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice8* device, const char* srcFile, UINT width, UINT height,
                                      UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD filter,
-                                     DWORD mipFilter, D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo, PALETTEENTRY*,
-                                     IDirect3DTexture8** texture) {
+                                     DWORD mipFilter, D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo,
+                                     PALETTEENTRY* palette, IDirect3DTexture8** texture) {
     if (!texture) return D3DERR_INVALIDCALL;
     *texture = nullptr;
     if (!device || !srcFile) return D3DERR_INVALIDCALL;
@@ -70,14 +70,28 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice8* device, const char* srcFi
     std::vector<unsigned char> bytes;
     if (!readFile(quorvel::platform::resolveFileName(srcFile), bytes)) return D3DERR_NOTFOUND;
     if (bytes.empty() || bytes.size() > 0x7FFFFFFFu) return D3DXERR_INVALIDDATA;
-    const int length = static_cast<int>(bytes.size());
+    return D3DXCreateTextureFromFileInMemoryEx(device, bytes.data(), static_cast<UINT>(bytes.size()), width, height,
+                                               mipLevels, usage, format, pool, filter, mipFilter, colorKey, srcInfo,
+                                               palette, texture);
+}
+
+HRESULT D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice8* device, const void* srcData, UINT srcDataSize,
+                                            UINT width, UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
+                                            D3DPOOL pool, DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
+                                            D3DXIMAGE_INFO* srcInfo, PALETTEENTRY*, IDirect3DTexture8** texture) {
+    if (!texture) return D3DERR_INVALIDCALL;
+    *texture = nullptr;
+    if (!device || !srcData) return D3DERR_INVALIDCALL;
+    if (srcDataSize == 0 || srcDataSize > 0x7FFFFFFFu) return D3DXERR_INVALIDDATA;
+
+    const auto* bytes = static_cast<const unsigned char*>(srcData);
+    const int length = static_cast<int>(srcDataSize);
     int w = 0, h = 0, channels = 0;
-    if (!stbi_info_from_memory(bytes.data(), length, &w, &h, &channels) || w <= 0 || h <= 0 ||
+    if (!stbi_info_from_memory(bytes, length, &w, &h, &channels) || w <= 0 || h <= 0 ||
         static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h) > kMaxSourcePixels)
         return D3DXERR_INVALIDDATA;
     RgbaImage source;
-    if (!quorvel::d3dx::decodeRgba(bytes.data(), length, source, channels)) return D3DXERR_INVALIDDATA;
-    bytes.clear();
+    if (!quorvel::d3dx::decodeRgba(bytes, length, source, channels)) return D3DXERR_INVALIDDATA;
 
     if (srcInfo) *srcInfo = D3DXIMAGE_INFO{source.width, source.height, 1, 1, sourceFormat(channels)};
 
