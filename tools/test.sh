@@ -11,6 +11,9 @@ bash tools/install-deps.sh
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:detect_odr_violation=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
+# The tests' shader cache and remembered programs go to the build folder, not the user's own cache
+# (every show folder a test makes would leave its program list there).
+export XDG_CACHE_HOME="$root/build/test-cache"
 # No test needs a sound card: tests that listen to the output choose SDL's disk driver themselves.
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
