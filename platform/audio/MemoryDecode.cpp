@@ -54,8 +54,7 @@ MemoryPcm decodeIntoMemory(SNDFILE* file, int fileChannels, int keptChannels, st
     for (std::uint64_t i = 0; i < count; ++i) {
         float sample;
         std::memcpy(&sample, block + i * sizeof(float), sizeof(float));
-        const long value = std::clamp(std::lrintf(sample * scale), -32768L, 32767L);
-        const auto narrow = static_cast<std::int16_t>(value);
+        const std::int16_t narrow = narrowSample(sample * scale);
         std::memcpy(block + i * sizeof(std::int16_t), &narrow, sizeof(narrow));
     }
     pcm.block.shrink(static_cast<std::size_t>(count) * sizeof(std::int16_t));

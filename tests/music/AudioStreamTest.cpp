@@ -4,6 +4,7 @@
 
 #include "music/MusicPlayer.h"
 #include "platform/audio/AudioSystem.h"
+#include "platform/audio/MemoryDecode.h"
 #include "platform/audio/WavCapture.h"
 #include "music/TestAudioFiles.h"
 #include "support/CapturedReports.h"
@@ -14,7 +15,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <vector>
 
 namespace quorvel {
@@ -410,3 +413,31 @@ TEST_F(MusicOnRealFilesTest, MissingFileStillReleasesTheDevice) {
 
 }  // namespace
 }  // namespace quorvel
+
+namespace quorvel::audio {
+namespace {
+
+// The decoder's inline narrowing must give exactly what rounding with lrintf and clamping gave.
+TEST(SampleNarrowing, MatchesLibraryRoundingEverywhere) {
+    auto reference = [](float x) {
+        return static_cast<std::int16_t>(std::clamp(std::lrintf(x), -32768L, 32767L));
+    };
+    // Every quarter step across the range and past both ends: the ties at .5 included.
+    for (float x = -33000.0f; x <= 33000.0f; x += 0.25f) ASSERT_EQ(narrowSample(x), reference(x)) << x;
+    // Neighbours of the halves where rounding turns, and values far outside.
+    for (float half : {0.5f, 1.5f, 2.5f, 32766.5f, 32767.5f, -32767.5f, -32768.5f}) {
+        for (float x : {std::nextafter(half, 0.0f), half, std::nextafter(half, 2 * half)}) {
+            EXPECT_EQ(narrowSample(x), reference(x)) << x;
+            EXPECT_EQ(narrowSample(-x), reference(-x)) << -x;
+        }
+    }
+    for (float x : {1e9f, -1e9f}) EXPECT_EQ(narrowSample(x), reference(x)) << x;
+    // Not reachable from a decoded sample (the scale keeps them within the peak), but held to the
+    // range all the same: lrintf turned +infinity into the most negative value.
+    EXPECT_EQ(narrowSample(std::numeric_limits<float>::infinity()), 32767);
+    EXPECT_EQ(narrowSample(-std::numeric_limits<float>::infinity()), -32768);
+    EXPECT_EQ(narrowSample(std::numeric_limits<float>::quiet_NaN()), -32768);
+}
+
+}  // namespace
+}  // namespace quorvel::audio
