@@ -2,6 +2,7 @@
 // one run, the exit status, and the bundled show checking clean.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 
 #include "CheckRun.h"
@@ -72,9 +73,14 @@ TEST(CheckTool, EverySyntaxReportAfterResynchronising) {
 TEST(CheckTool, FilesThatCannotBeOpenedOrDecoded) {
     TestShow show(
         "@data.\n@loadscene gone.3ds\n@loadimage broken.jpg\n@loadimage moon.jpg alpha nothing.png\n"
-        "@loadmusic noise.ogg\n@code.\n@eof\n",
+        "@loadmusic noise.ogg\n@loadimage cut.png\n@code.\n@eof\n",
         {"moon.jpg"});
     show.write("data/broken.jpg", "not a picture");
+    // A picture whose header is whole but whose pixels are cut off.
+    std::ifstream ring(std::string(DEMO_DIR) + "/data/ring.png", std::ios::binary);
+    std::string head(64, '\0');
+    ring.read(head.data(), static_cast<std::streamsize>(head.size()));
+    show.write("data/cut.png", head);
     show.write("data/noise.ogg", "not music either");
     const CheckRun run = show.check();
     EXPECT_EQ(run.status, 1);
@@ -82,11 +88,13 @@ TEST(CheckTool, FilesThatCannotBeOpenedOrDecoded) {
                   "data/vantro.jpg:3: error: Couldn't load broken.jpg: the file is no picture the loader reads "
                   "(at 'broken.jpg')",
                   "data/vantro.jpg:4: error: Couldn't load nothing.png: the file cannot be opened (at 'nothing.png')");
-    bool musicReported = false;
+    bool musicReported = false, cutReported = false;
     for (const std::string& line : run.lines) {
         musicReported |= line.rfind("data/vantro.jpg:5: error: music 'noise.ogg' does not decode (", 0) == 0;
+        cutReported |= line.rfind("data/vantro.jpg:6: error: Couldn't load cut.png: the file does not decode: ", 0) == 0;
     }
     EXPECT_TRUE(musicReported) << run.text();
+    EXPECT_TRUE(cutReported) << run.text();
 
     const TestShow maps(Header + "@code.\n@eof\n", {"orrery.3ds"});
     expectReports(maps.check(),

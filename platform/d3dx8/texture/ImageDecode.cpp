@@ -6,14 +6,32 @@
 
 namespace quorvel::d3dx {
 
+namespace {
+
+// The file's pixels in its own channel count, or null when they do not decode into a picture
+// decodeRgba can widen.
+stbi_uc* decodeNative(const unsigned char* bytes, int length, int& w, int& h, int& n) {
+    stbi_uc* decoded = stbi_load_from_memory(bytes, length, &w, &h, &n, 0);
+    if (decoded && (w <= 0 || h <= 0 || n < 1 || n > 4)) {
+        stbi_image_free(decoded);
+        return nullptr;
+    }
+    return decoded;
+}
+
+}  // namespace
+
+bool pictureDecodes(const unsigned char* bytes, int length) {
+    int w = 0, h = 0, n = 0;
+    stbi_uc* decoded = decodeNative(bytes, length, w, h, n);
+    stbi_image_free(decoded);
+    return decoded != nullptr;
+}
+
 bool decodeRgba(const unsigned char* bytes, int length, RgbaImage& image, int& channels) {
     int w = 0, h = 0, n = 0;
-    stbi_uc* decoded = stbi_load_from_memory(bytes, length, &w, &h, &n, 0);
+    stbi_uc* decoded = decodeNative(bytes, length, w, h, n);
     if (!decoded) return false;
-    if (w <= 0 || h <= 0 || n < 1 || n > 4) {
-        stbi_image_free(decoded);
-        return false;
-    }
     const std::size_t count = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
     image.width = static_cast<UINT>(w);
     image.height = static_cast<UINT>(h);

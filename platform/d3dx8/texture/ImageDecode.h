@@ -18,4 +18,7 @@ constexpr std::uint64_t kMaxSourcePixels = 1ull << 26;
 // decode; stbi_failure_reason() then says why.
 bool decodeRgba(const unsigned char* bytes, int length, RgbaImage& image, int& channels);
 
+// Whether decodeRgba would decode the bytes, without widening or keeping the picture.
+bool pictureDecodes(const unsigned char* bytes, int length);
+
 }  // namespace quorvel::d3dx

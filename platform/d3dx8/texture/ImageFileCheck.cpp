@@ -30,8 +30,7 @@ bool imageFileDecodes(const std::string& path, std::string& why) {
         why = "is too large (" + std::to_string(w) + "x" + std::to_string(h) + ")";
         return false;
     }
-    RgbaImage decoded;
-    if (!decodeRgba(bytes.data(), length, decoded, channels)) {
+    if (!pictureDecodes(bytes.data(), length)) {
         why = std::string("does not decode: ") + stbi_failure_reason();
         return false;
     }
