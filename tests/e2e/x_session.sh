@@ -3,6 +3,21 @@
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
+# Says on stderr whether the X server still answers, and what the virtual server logged (when
+# the script was started with XVFB_LOG), so that a window that never came can be told apart from
+# a display that went away.
+describe_display() {
+  if xdotool getdisplaygeometry >/dev/null 2>&1; then
+    echo "note: the X server on $DISPLAY answers" >&2
+  else
+    echo "note: the X server on $DISPLAY does not answer" >&2
+  fi
+  if [ -n "${XVFB_LOG:-}" ] && [ -s "$XVFB_LOG" ]; then
+    echo "note: the virtual X server logged:" >&2
+    tail -n 20 "$XVFB_LOG" >&2
+  fi
+}
+
 # Waits up to $2 seconds for a visible window whose title is exactly $1; prints its id.
 wait_window() {
   local deadline=$((SECONDS + $2)) id
@@ -11,6 +26,7 @@ wait_window() {
     if [ -n "$id" ]; then echo "$id"; return 0; fi
     sleep 0.2
   done
+  describe_display
   return 1
 }
 

@@ -8,7 +8,12 @@ set -uo pipefail
 quorvel=$(realpath "$1"); xshot=$(realpath "$2"); makescenes=$(realpath "$3"); coverage=$(realpath "$4")
 demo=$(realpath "$5"); shots=$6
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+  # The server's own messages are kept for describe_display, in the folder the test runs in (the
+  # build folder): xvfb-run still writes to the file after this script has ended.
+  XVFB_LOG=$PWD/player_e2e-xvfb.log
+  : > "$XVFB_LOG"
+  export XVFB_LOG
+  exec xvfb-run -a -e "$XVFB_LOG" -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
 
 mkdir -p "$shots"; shots=$(realpath "$shots")
