@@ -21,12 +21,6 @@ constexpr std::uint32_t kVersion = 1;
 constexpr std::size_t kHeaderBytes = 16;
 constexpr std::size_t kChecksumBytes = 8;
 
-std::uint64_t fnv1a(const unsigned char* bytes, std::size_t size) {
-    std::uint64_t h = 1469598103934665603ull;
-    for (std::size_t i = 0; i < size; ++i) h = (h ^ bytes[i]) * 1099511628211ull;
-    return h;
-}
-
 void putU32(std::vector<unsigned char>& out, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<unsigned char>(v >> (8 * i)));
 }
@@ -72,10 +66,9 @@ bool isWellFormed(const ShaderKey& k) {
 
 std::string programHistoryPath(const std::string& cacheFolder, const std::string& workingFolder) {
     if (cacheFolder.empty()) return {};
-    const auto* bytes = reinterpret_cast<const unsigned char*>(workingFolder.data());
     char name[48];
     std::snprintf(name, sizeof name, "/programs-%016llx.bin",
-                  static_cast<unsigned long long>(fnv1a(bytes, workingFolder.size())));
+                  static_cast<unsigned long long>(fnv1a(workingFolder.data(), workingFolder.size())));
     return cacheFolder + name;
 }
 

@@ -41,13 +41,16 @@ struct ShaderKey {
 };
 static_assert(std::has_unique_object_representations_v<ShaderKey>);
 
+// 64-bit FNV-1a of a run of bytes: the program cache's hash, and the program list's checksum.
+inline std::uint64_t fnv1a(const void* data, std::size_t size) {
+    const auto* p = static_cast<const unsigned char*>(data);
+    std::uint64_t h = 1469598103934665603ull;
+    for (std::size_t i = 0; i < size; ++i) h = (h ^ p[i]) * 1099511628211ull;
+    return h;
+}
+
 struct ShaderKeyHash {
-    std::size_t operator()(const ShaderKey& k) const {
-        const auto* p = reinterpret_cast<const unsigned char*>(&k);
-        std::uint64_t h = 1469598103934665603ull;
-        for (std::size_t i = 0; i < sizeof(ShaderKey); ++i) h = (h ^ p[i]) * 1099511628211ull;
-        return static_cast<std::size_t>(h);
-    }
+    std::size_t operator()(const ShaderKey& k) const { return static_cast<std::size_t>(fnv1a(&k, sizeof k)); }
 };
 
 // Builds the key for drawing vertices of format fvf with the given state; textureBound[s]
