@@ -141,6 +141,14 @@ protected:
     // Token index of the argument of the n-th occurrence of command, or -1.
     std::int32_t headerArgument(const char* command, int n) const;
 
+    // The names on the i-th "@loadimage" line: the image and, after "alpha", its alpha file.
+    // Looking them up reports a missing name; name is null then, and so is a missing alphaName.
+    struct ImageLine {
+        const char* name = nullptr;
+        bool withAlpha = false;
+        const char* alphaName = nullptr;
+    };
+    ImageLine imageLine(int i) const;
     // Starts reading the files of the "@loadimage" images, and of the scenes' material maps, ahead
     // of loadImages. Quiet: a missing name is reported by loadImages, when its turn comes.
     void readImagesAhead();

@@ -3,17 +3,25 @@
 #include "platform/win/ReportRecording.h"
 #include "script/Reports.h"
 
+DemoEngine::ImageLine DemoEngine::imageLine(int i) const {
+    ImageLine line;
+    line.name = script.textAfter(i, 0, "@loadimage");
+    if (!line.name) return line;
+    const char* next = script.textAfter(i, 1, "@loadimage");
+    line.withAlpha = next && std::string(next) == "alpha";
+    if (line.withAlpha) line.alphaName = script.textAfter(i, 2, "@loadimage");
+    return line;
+}
+
 void DemoEngine::readImagesAhead() {
     std::vector<std::string> paths;
     {
         quorvel::platform::ReportRecording quiet;
         for (int i = 0; i < script.countOf("@loadimage"); ++i) {
-            const char* name = script.textAfter(i, 0, "@loadimage");
-            if (!name) break;  // loading stops there too
-            paths.push_back(images.basePath + name);
-            const char* next = script.textAfter(i, 1, "@loadimage");
-            const char* alphaName = next && std::string(next) == "alpha" ? script.textAfter(i, 2, "@loadimage") : nullptr;
-            if (alphaName) paths.push_back(images.basePath + alphaName);
+            const ImageLine line = imageLine(i);
+            if (!line.name) break;  // loading stops there too
+            paths.push_back(images.basePath + line.name);
+            if (line.alphaName) paths.push_back(images.basePath + line.alphaName);
         }
     }
     imageReads.start(paths);
@@ -38,11 +46,9 @@ HRESULT DemoEngine::loadImages() {
     } letGo{imageReads};
 
     for (int i = 0; i < script.countOf("@loadimage"); ++i) {
-        const char* name = script.textAfter(i, 0, "@loadimage");
+        const auto [name, withAlpha, alphaName] = imageLine(i);
         if (!name) return E_FAIL;  // the reader has said what is missing
-        const char* next = script.textAfter(i, 1, "@loadimage");
-        if (next && std::string(next) == "alpha") {
-            const char* alphaName = script.textAfter(i, 2, "@loadimage");
+        if (withAlpha) {
             if (!alphaName || !images.LoadImageWithAlpha(name, alphaName, false, &imageReads)) {
                 reportError("Couldn't load %s or %s", name, alphaName ? alphaName : "");
                 reportAt(headerArgument("@loadimage", i),
