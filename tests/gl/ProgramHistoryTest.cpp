@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -75,6 +76,9 @@ TEST(ProgramHistory, TheLatestRunComesFirstAndTheListStaysBounded) {
 class ProgramHistoryDeviceTest : public quorvel::testing::GlDeviceTest {
 protected:
     void SetUp() override {
+        // The suites switch lists off; this test, in a process of its own, switches them on
+        // before anything else starts.
+        unsetenv("QUORVEL_NO_PROGRAM_LISTS");
         previous_ = std::filesystem::current_path();
         std::filesystem::current_path(folder_.path());
         path_ = programHistoryPath(shaderCacheFolder(), std::filesystem::current_path().string());
